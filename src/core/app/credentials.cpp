@@ -12,7 +12,9 @@ std::string TrimLoginName(std::string_view text) {
 }
 
 std::string PasswordDigest(std::string_view password) {
-  return Md5Hex(password);
+  const std::string digest = Md5Hex(password);
+  // The failure text travels in place of the digest, so the sign-in fails at the service.
+  return digest.empty() ? "Error hashing data" : digest;
 }
 
 bool IsPasswordDigest(std::string_view text) {

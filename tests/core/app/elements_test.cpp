@@ -69,6 +69,19 @@ TEST(GetElements, HostileInputStaysLinear) {
   EXPECT_EQ(GetElement(t, "a"), "");
 }
 
+TEST(GetElement, TenMegabytesOfNestingAreReadInOnePass) {
+  const int depth = 1500000;  // seven bytes a level: about 10 MB in all
+  std::string t;
+  t.reserve(depth * 9 + 16);
+  for (int i = 0; i < depth; ++i) t += "<a>";
+  t += "core";
+  for (int i = 0; i < depth; ++i) t += "</a>";
+  const std::string content = GetElement(t, "a");
+  EXPECT_EQ(content.size(), t.size() - 7);
+  EXPECT_EQ(GetElements(t, "a").size(), 1u);
+  EXPECT_EQ(RemoveElement(t, "a").size(), t.size() - 3 - 4 - 4 - (depth - 1) * 3);
+}
+
 TEST(MakeElement, WritesValueUnescaped) {
   EXPECT_EQ(MakeElement("v", "a<b"), "<v>a<b</v>");
   EXPECT_EQ(MakeElement("n", int64_t{-12}), "<n>-12</n>");
