@@ -28,6 +28,9 @@ class Dialogs {
   virtual std::vector<std::string> PickFiles(const std::string& title,
                                              const std::string& startFolder,
                                              const std::string& patterns) = 0;
+  // The proxy prompt ("msgProxyAuthenticationCaption"): false when cancelled; OK needs both
+  // boxes filled.
+  virtual bool AskProxyCredentials(std::string* userName, std::string* password) = 0;
 };
 
 // The caption of every message box: the service domain name without its trailing "/", " | ",

@@ -121,7 +121,30 @@ bool ScriptedDialogs::WaitVisible() const {
 
 size_t ScriptedDialogs::UnusedReplies() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return replies_.size() + folders_.size() + fileLists_.size();
+  return replies_.size() + folders_.size() + fileLists_.size() + proxyCredentials_.size();
+}
+
+void ScriptedDialogs::QueueProxyCredentials(
+    std::optional<std::pair<std::string, std::string>> credentials) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  proxyCredentials_.push_back(std::move(credentials));
+}
+
+bool ScriptedDialogs::AskProxyCredentials(std::string* userName, std::string* password) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++proxyPrompts_;
+  if (proxyCredentials_.empty()) return false;
+  std::optional<std::pair<std::string, std::string>> next = std::move(proxyCredentials_.front());
+  proxyCredentials_.pop_front();
+  if (!next || next->first.empty() || next->second.empty()) return false;
+  *userName = next->first;
+  *password = next->second;
+  return true;
+}
+
+int ScriptedDialogs::ProxyPrompts() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return proxyPrompts_;
 }
 
 }  // namespace zerva

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/dialogs.h"
@@ -40,6 +41,8 @@ class ScriptedDialogs : public Dialogs {
   // nullopt stands for a cancelled picker; an empty queue also cancels.
   void QueueFolder(std::optional<std::string> folder);
   void QueueFiles(std::vector<std::string> files);
+  // nullopt stands for a cancelled prompt; an empty queue also cancels.
+  void QueueProxyCredentials(std::optional<std::pair<std::string, std::string>> credentials);
 
   Reply ShowMessage(const std::string& text, MessageKind kind,
                     MessageButtons buttons = MessageButtons::kOk) override;
@@ -49,11 +52,13 @@ class ScriptedDialogs : public Dialogs {
                                         const std::string& startFolder) override;
   std::vector<std::string> PickFiles(const std::string& title, const std::string& startFolder,
                                      const std::string& patterns) override;
+  bool AskProxyCredentials(std::string* userName, std::string* password) override;
 
   std::vector<Message> Messages() const;
   std::vector<Wait> Waits() const;
   std::vector<Picker> Pickers() const;
   bool WaitVisible() const;
+  int ProxyPrompts() const;
   // Queued replies, folders and file lists nobody asked for yet.
   size_t UnusedReplies() const;
 
@@ -63,6 +68,8 @@ class ScriptedDialogs : public Dialogs {
   std::deque<Reply> replies_;
   std::deque<std::optional<std::string>> folders_;
   std::deque<std::vector<std::string>> fileLists_;
+  std::deque<std::optional<std::pair<std::string, std::string>>> proxyCredentials_;
+  int proxyPrompts_ = 0;
   std::vector<Message> messages_;
   std::vector<Wait> waits_;
   std::vector<Picker> pickers_;
