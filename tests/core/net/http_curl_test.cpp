@@ -434,6 +434,39 @@ TEST_F(HttpCurlTest, DownloadsCheckTypeAndSize) {
   EXPECT_EQ(result.errorCode, "404");
 }
 
+TEST_F(HttpCurlTest, WatermarkDownloadsKeepOnlyRealImages) {
+  test::TempDir dir;
+  const std::string templ = dir.File("template.png");
+  ApiResult result = connection_->GetWatermarkTemplate(User(), Pass(), templ);
+  ASSERT_TRUE(result.Ok()) << result.message;
+  EXPECT_GT(FileSize(templ), 0);
+  result = connection_->GetWatermarkTemplate(User(), "0123456789abcdef0123456789abcdef", templ);
+  EXPECT_FALSE(result.Ok());
+  EXPECT_EQ(result.message, "HTTP error");
+  EXPECT_EQ(result.errorCode, "403");
+  EXPECT_FALSE(FileExists(templ));
+
+  // A refusal arrives as a 404 text answer and is read as one; no file stays behind.
+  const std::string patch = dir.File("patch.jpg");
+  result = connection_->GetWatermarkPatch(User(), Pass(), 0, 999999, patch);
+  EXPECT_FALSE(result.Ok());
+  EXPECT_EQ(result.message, "Photo not found");
+  EXPECT_FALSE(FileExists(patch));
+  ASSERT_TRUE(server_->InjectFault("GetWatermarkPatch", "contentType", 1, "image/gif"));
+  result = connection_->GetWatermarkPatch(User(), Pass(), 0, 999999, patch);
+  EXPECT_EQ(result.message, "HTTP error");
+  EXPECT_EQ(result.errorCode, "404");
+}
+
+TEST_F(HttpCurlTest, AnErrorPageThatIsNoServiceAnswerNamesTheOperation) {
+  // The web host has no API scripts: its 404 page carries no result element.
+  SetDomain(HostRoot::kUpload, DomainRoot(HostRoot::kService));
+  const ApiResult result = connection_->GetSetting(User(), Pass());
+  EXPECT_FALSE(result.Ok());
+  EXPECT_EQ(result.message, "GetSetting: HTTP error 404");
+  EXPECT_EQ(result.errorCode, "404");
+}
+
 TEST_F(HttpCurlTest, ConnectionTestAnswersTheServiceDomain) {
   const ApiResult result = connection_->GetUrlToString(ConnectionTestUrl());
   ASSERT_TRUE(result.Ok()) << result.message;
