@@ -43,8 +43,9 @@ std::string ServiceDomainName() {
 
 std::string TempFolder() {
   const std::string folder = CacheRoot() + SafeFolderName(ServiceDomainName()) + "/";
-  if (DirectoryExists(folder) || CreateDirectoryPath(folder, nullptr, 0700)) {
-    ::chmod(folder.c_str(), 0700);
+  if (DirectoryExists(folder)) return folder;
+  if (CreateDirectoryPath(folder, nullptr, 0700)) {
+    ::chmod(folder.c_str(), 0700);  // whatever the umask made of it
     return folder;
   }
   const std::string fallback = ProgramFolder() + "temp/";
