@@ -66,6 +66,13 @@ Env& Shared() {
               {static_cast<long long>(id)});
     }
     e->base = "http://127.0.0.1:" + std::to_string(e->server->port()) + "/client14/command.php";
+    // The server and its data folder go when the program ends.
+    std::atexit([] {
+      Env& done = Shared();
+      done.server.reset();
+      std::error_code ec;
+      std::filesystem::remove_all(done.dataDir, ec);
+    });
     return e;
   }();
   return *env;

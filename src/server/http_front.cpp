@@ -5,9 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 #include "server/answers.h"
@@ -178,9 +176,10 @@ bool HttpFront::Start(int* port, std::string* error) {
   http.set_write_timeout(60, 0);
   http.set_tcp_nodelay(true);
   http.set_pre_routing_handler([](const httplib::Request& h, httplib::Response&) {
-    if (h.is_multipart_form_data()) {
-      // The request object httplib passes here is its own, not a constant one.
-      auto& request = const_cast<httplib::Request&>(h);
+    // The request object httplib passes here is its own, not a constant one.
+    auto& request = const_cast<httplib::Request&>(h);
+    request.headers.erase(kMultipartType);  // only this server sets it
+    if (request.is_multipart_form_data()) {
       const std::string type = request.get_header_value("Content-Type");
       request.headers.erase("Content-Type");
       request.headers.emplace("Content-Type", "application/octet-stream");

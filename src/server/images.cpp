@@ -64,6 +64,12 @@ const Palette kPalettes[] = {
     {{200, 110, 60}, {250, 220, 130}, {255, 255, 200}, {150, 90, 70}, {90, 50, 40}, {170, 130, 70}},
 };
 
+// Peaks: a triangle wave, so the skyline has summits rather than hills.
+double Peaks(double x, double seed) {
+  const double t = std::fmod(x + seed, 1.0);
+  return 1.0 - std::fabs(t * 2.0 - 1.0);
+}
+
 double Ridge(double x, double seed, double scale) {
   return std::sin(x * 3.1 * scale + seed) * 0.5 + std::sin(x * 7.3 * scale + seed * 2.1) * 0.25 +
          std::sin(x * 17.9 * scale + seed * 0.7) * 0.1;
@@ -91,8 +97,10 @@ bool DrawDemoPhoto(const std::string& path, int width, int height, int variant, 
       } else if (d < sunR * 3) {
         c = Mix(p.sun, c, (d - sunR) / (sunR * 2) * 0.6 + 0.4);
       }
-      const double far = horizon - height * (0.18 + 0.08 * Ridge(fx, seed, 1.0));
-      const double near = horizon - height * (0.06 + 0.07 * Ridge(fx, seed + 4, 1.6));
+      const double far = horizon - height * (0.12 + 0.2 * Peaks(fx * 2.2, seed * 0.37) +
+                                             0.03 * Ridge(fx, seed, 2.0));
+      const double near = horizon - height * (0.04 + 0.09 * Peaks(fx * 3.1, seed * 0.71 + 0.3) +
+                                              0.02 * Ridge(fx, seed + 4, 3.0));
       if (y > far) c = Mix(p.far, p.skyLow, 0.25 * (1 - (y - far) / (horizon - far + 1)));
       if (y > near) c = p.near;
       if (y > horizon) c = Mix(p.ground, p.near, (y - horizon) / (height - horizon) * 0.5);

@@ -20,7 +20,8 @@ inline constexpr int64_t kMaxVideoBlocks = 9000;  // about 2.2 GiB per video
 // The element reader looks at no more than 10000 elements; a list that long may be cut short.
 inline constexpr size_t kMaxPhotosPerAlbum = 9999;
 inline constexpr size_t kMaxRecipients = 50;
-inline constexpr size_t kLogEntries = 5000;         // requests kept by the request log
-inline constexpr size_t kLogValueBytes = 1u << 20;  // longest value kept in the log
+inline constexpr size_t kLogEntries = 5000;          // requests kept by the request log
+inline constexpr size_t kLogValueBytes = 1u << 20;   // longest value kept in the log
+inline constexpr size_t kLogTotalBytes = 64u << 20;  // all values kept in the log
 
 }  // namespace zerva::server

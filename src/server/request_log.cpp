@@ -29,16 +29,28 @@ LoggedRequest RequestLog::Describe(const ServerRequest& req, const std::string& 
   return e;
 }
 
+size_t LoggedRequest::Bytes() const {
+  size_t n = target.size() + note.size();
+  for (const auto& [name, value] : headers) n += name.size() + value.size();
+  for (const LoggedField& f : fields) n += f.name.size() + f.value.size() + f.fileName.size();
+  return n;
+}
+
 void RequestLog::Add(LoggedRequest entry) {
   std::lock_guard<std::mutex> lock(mutex_);
   entry.seq = nextSeq_++;
+  bytes_ += entry.Bytes();
   entries_.push_back(std::move(entry));
-  while (entries_.size() > kLogEntries) entries_.pop_front();
+  while (entries_.size() > 1 && (entries_.size() > kLogEntries || bytes_ > kLogTotalBytes)) {
+    bytes_ -= entries_.front().Bytes();
+    entries_.pop_front();
+  }
 }
 
 void RequestLog::Clear() {
   std::lock_guard<std::mutex> lock(mutex_);
   entries_.clear();
+  bytes_ = 0;
 }
 
 std::string RequestLog::Serialize(int64_t since) const {

@@ -1,5 +1,6 @@
 // Every request the service answered, with its fields in the order received, so that tests can
-// check the client's wire format exactly. Kept in memory, newest kLogEntries.
+// check the client's wire format exactly. Kept in memory: the newest kLogEntries requests, and
+// no more than kLogTotalBytes of field values.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,7 @@ struct LoggedRequest {
   std::vector<LoggedField> fields;
   int status = 0;
   std::string note;  // faults applied, body errors
+  size_t Bytes() const;
 };
 
 class RequestLog {
@@ -49,6 +51,7 @@ class RequestLog {
  private:
   mutable std::mutex mutex_;
   std::deque<LoggedRequest> entries_;
+  size_t bytes_ = 0;
   int64_t nextSeq_ = 1;
 };
 

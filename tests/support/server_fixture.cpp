@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -245,6 +246,7 @@ bool ServerFixture::Start(std::string* error) {
       options_.domain, "--ready-file", readyFile};
   if (options_.seedDemo) args.push_back("--seed-demo");
   args.insert(args.end(), options_.extraArgs.begin(), options_.extraArgs.end());
+  std::remove(readyFile.c_str());  // left by an earlier run on the same data folder
   pid_ = SpawnLogged(args, logFile);
   if (pid_ <= 0) {
     pid_ = -1;
