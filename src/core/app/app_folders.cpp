@@ -43,9 +43,11 @@ std::string ServiceDomainName() {
 
 std::string TempFolder() {
   const std::string folder = CacheRoot() + SafeFolderName(ServiceDomainName()) + "/";
-  if (DirectoryExists(folder)) return folder;
-  if (CreateDirectoryPath(folder, nullptr, 0700)) {
-    ::chmod(folder.c_str(), 0700);  // whatever the umask made of it
+  struct stat st;
+  const bool exists = ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (exists || CreateDirectoryPath(folder, nullptr, 0700)) {
+    // Prepared photos and the log are private, whatever the umask or an older run made of it.
+    if (!exists || (st.st_mode & 0777) != 0700) ::chmod(folder.c_str(), 0700);
     return folder;
   }
   const std::string fallback = ProgramFolder() + "temp/";
