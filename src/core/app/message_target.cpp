@@ -1,21 +1,60 @@
 #include "app/message_target.h"
 
+#include <algorithm>
+#include <atomic>
+
 namespace zerva {
 
-UiLoop::UiLoop() : uiThread_(std::this_thread::get_id()) {}
+struct UiLoop::Queue {
+  std::atomic<std::thread::id> uiThread;
+  std::mutex mutex;
+  std::condition_variable wake;
+  std::deque<std::function<void()>> tasks;
+  bool closed = false;
+
+  bool OnUiThread() const { return std::this_thread::get_id() == uiThread.load(); }
+
+  bool Enqueue(std::function<void()> task) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (closed) return false;
+      tasks.push_back(std::move(task));
+    }
+    wake.notify_all();
+    return true;
+  }
+
+  void Close() {
+    std::deque<std::function<void()>> dropped;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      closed = true;
+      dropped.swap(tasks);
+    }
+    wake.notify_all();
+    // Dropping the tasks releases their result slots, which wakes any thread blocked in Send.
+    dropped.clear();
+  }
+};
+
+UiLoop::UiLoop() : queue_(std::make_shared<Queue>()) {
+  queue_->uiThread = std::this_thread::get_id();
+}
 
 UiLoop::~UiLoop() {
   Close();
 }
 
+bool UiLoop::OnUiThread() const {
+  return queue_->OnUiThread();
+}
+
+void UiLoop::AdoptCurrentThread() {
+  queue_->uiThread = std::this_thread::get_id();
+}
+
 bool UiLoop::Enqueue(std::function<void()> task) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (closed_) return false;
-    queue_.push_back(std::move(task));
-  }
-  wake_.notify_all();
-  return true;
+  return queue_->Enqueue(std::move(task));
 }
 
 size_t UiLoop::Pump() {
@@ -23,10 +62,10 @@ size_t UiLoop::Pump() {
   while (true) {
     std::function<void()> task;
     {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (closed_ || queue_.empty()) return ran;
-      task = std::move(queue_.front());
-      queue_.pop_front();
+      std::lock_guard<std::mutex> lock(queue_->mutex);
+      if (queue_->closed || queue_->tasks.empty()) return ran;
+      task = std::move(queue_->tasks.front());
+      queue_->tasks.pop_front();
     }
     task();
     ++ran;
@@ -35,8 +74,9 @@ size_t UiLoop::Pump() {
 
 size_t UiLoop::PumpFor(std::chrono::milliseconds timeout) {
   {
-    std::unique_lock<std::mutex> lock(mutex_);
-    wake_.wait_for(lock, timeout, [this] { return closed_ || !queue_.empty(); });
+    std::unique_lock<std::mutex> lock(queue_->mutex);
+    queue_->wake.wait_for(lock, timeout,
+                          [this] { return queue_->closed || !queue_->tasks.empty(); });
   }
   return Pump();
 }
@@ -53,24 +93,16 @@ bool UiLoop::RunUntil(const std::function<bool()>& done, std::chrono::millisecon
 }
 
 void UiLoop::Close() {
-  std::deque<std::function<void()>> dropped;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    closed_ = true;
-    dropped.swap(queue_);
-  }
-  wake_.notify_all();
-  // Dropping the tasks releases their promises, which wakes any thread blocked in Send.
-  dropped.clear();
+  queue_->Close();
 }
 
 bool UiLoop::Closed() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return closed_;
+  std::lock_guard<std::mutex> lock(queue_->mutex);
+  return queue_->closed;
 }
 
 LoopTarget::LoopTarget(UiLoop& loop, Handler handler)
-    : loop_(loop), state_(std::make_shared<State>()) {
+    : queue_(loop.queue_), state_(std::make_shared<State>()) {
   state_->handler = std::move(handler);
 }
 
@@ -96,7 +128,7 @@ MessageParam LoopTarget::Deliver(const WindowMessage& message) {
 
 bool LoopTarget::Post(WindowMessage message) {
   std::shared_ptr<State> state = state_;
-  return loop_.Enqueue([state, message = std::move(message)] {
+  return queue_->Enqueue([state, message = std::move(message)] {
     Handler handler;
     {
       std::lock_guard<std::mutex> lock(state->mutex);
@@ -108,7 +140,7 @@ bool LoopTarget::Post(WindowMessage message) {
 }
 
 MessageParam LoopTarget::Send(WindowMessage message) {
-  if (loop_.OnUiThread()) return Deliver(message);
+  if (queue_->OnUiThread()) return Deliver(message);
   // The result travels back through a shared slot; a closed loop drops the task and the
   // waiting sender is released with 0.
   struct Slot {
@@ -132,7 +164,7 @@ MessageParam LoopTarget::Send(WindowMessage message) {
   auto releaser = std::make_shared<Releaser>();
   releaser->slot = slot;
   std::shared_ptr<State> state = state_;
-  const bool queued = loop_.Enqueue([state, slot, releaser, message = std::move(message)] {
+  const bool queued = queue_->Enqueue([state, slot, releaser, message = std::move(message)] {
     Handler handler;
     {
       std::lock_guard<std::mutex> lock(state->mutex);

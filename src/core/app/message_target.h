@@ -46,7 +46,8 @@ class MessageTarget {
 };
 
 // A headless user-interface loop: a queue that the UI thread pumps. The CLI and the tests use it
-// where the window runs Qt's event loop.
+// where the window runs Qt's event loop. Targets share the queue, so a worker that posts after
+// the loop is gone is refused instead of touching freed memory.
 class UiLoop {
  public:
   UiLoop();  // the constructing thread is the UI thread
@@ -54,9 +55,9 @@ class UiLoop {
   UiLoop(const UiLoop&) = delete;
   UiLoop& operator=(const UiLoop&) = delete;
 
-  bool OnUiThread() const { return std::this_thread::get_id() == uiThread_; }
+  bool OnUiThread() const;
   // Adopts the calling thread as the UI thread (a loop built on one thread and run on another).
-  void AdoptCurrentThread() { uiThread_ = std::this_thread::get_id(); }
+  void AdoptCurrentThread();
 
   // Queues a task; false after Close().
   bool Enqueue(std::function<void()> task);
@@ -70,12 +71,11 @@ class UiLoop {
   void Close();
   bool Closed() const;
 
+  struct Queue;  // shared with the targets on this loop
+
  private:
-  std::thread::id uiThread_;
-  mutable std::mutex mutex_;
-  std::condition_variable wake_;
-  std::deque<std::function<void()>> queue_;
-  bool closed_ = false;
+  friend class LoopTarget;
+  std::shared_ptr<Queue> queue_;
 };
 
 // A "window" on a UiLoop: its handler runs on the loop's thread.
@@ -98,7 +98,7 @@ class LoopTarget : public MessageTarget {
   };
   MessageParam Deliver(const WindowMessage& message);
 
-  UiLoop& loop_;
+  std::shared_ptr<UiLoop::Queue> queue_;
   std::shared_ptr<State> state_;
 };
 

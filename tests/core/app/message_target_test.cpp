@@ -57,6 +57,19 @@ TEST(UiLoop, CloseReleasesWaitingSendersAndRefusesPosts) {
   EXPECT_FALSE(target.Post({1, 0, 0, nullptr}));
 }
 
+TEST(LoopTarget, ATargetThatOutlivesItsLoopRefusesMessages) {
+  auto loop = std::make_unique<UiLoop>();
+  auto target =
+      std::make_shared<LoopTarget>(*loop, [](const WindowMessage&) { return MessageParam{1}; });
+  loop.reset();
+  // A detached worker may still hold the target after the window's loop has ended.
+  std::thread worker([target] {
+    EXPECT_FALSE(target->Post({1, 0, 0, nullptr}));
+    EXPECT_EQ(target->Send({1, 0, 0, nullptr}), 0);
+  });
+  worker.join();
+}
+
 TEST(LoopTarget, MessagesToADetachedTargetAreDropped) {
   UiLoop loop;
   int calls = 0;
