@@ -5,49 +5,36 @@
 #include <map>
 
 #include "server_test_util.h"
+#include "support/shared_server_test.h"
 
 namespace zerva::test {
 namespace {
 
-class CatalogTest : public ::testing::Test {
+class CatalogTest : public SharedServerTest {
  protected:
-  static void SetUpTestSuite() {
-    ServerFixture::Options options;
-    options.seedDemo = true;
-    server_ = new ServerFixture(options);
-    std::string error;
-    ASSERT_TRUE(server_->Start(&error)) << error;
-  }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
   HttpReply Demo(const std::string& command, const Form& fields = Form()) {
-    return server_->Command(command, "demo", Md5Hex("demo"), fields);
+    return Server().Command(command, "demo", Md5Hex("demo"), fields);
   }
   static std::string Value(const HttpReply& r) { return GetElement(r.body, "value"); }
   static bool IsOk(const HttpReply& r) { return GetElement(r.body, "result") == "OK"; }
   std::string DemoLogin() {
     Form f;
     f.Add("email", "demo").Add("userPass", Md5Hex("demo")).Add("version", "267").Eof();
-    return Value(server_->Api("login.php", f));
+    return Value(Server().Api("login.php", f));
   }
   int64_t DemoAlbum() {
     Form f;
     f.Add("userID", 0).Add("albumID", 0);
     return GetElementInt(Value(Demo("GetAlbums", f)), "albumID");
   }
-  static ServerFixture* server_;
 };
-
-ServerFixture* CatalogTest::server_ = nullptr;
 
 TEST_F(CatalogTest, DemoAccountsSignIn) {
   EXPECT_EQ(GetElement(DemoLogin(), "name"), "demo");
   EXPECT_EQ(GetElementInt(DemoLogin(), "userType"), 1);
   Form f;
   f.Add("email", "vip").Add("userPass", Md5Hex("vip")).Add("version", "267").Eof();
-  EXPECT_EQ(GetElementInt(Value(server_->Api("login.php", f)), "userType"), 111);
+  EXPECT_EQ(GetElementInt(Value(Server().Api("login.php", f)), "userType"), 111);
   // The watermark template's size and the partners come with the sign-in.
   EXPECT_EQ(GetElementInt(DemoLogin(), "watermarkWidth"), 160);
   EXPECT_EQ(GetElementInt(DemoLogin(), "watermarkHeight"), 60);
@@ -109,12 +96,12 @@ TEST_F(CatalogTest, PartnersAndTheirLogos) {
     GetElement(partners[1], name, &found);
     EXPECT_TRUE(found) << name;
   }
-  const HttpReply logo = server_->Get("/partners/logos/1.jpg", server_->HostFor("www"));
+  const HttpReply logo = Server().Get("/partners/logos/1.jpg", Server().HostFor("www"));
   EXPECT_EQ(logo.status, 200);
   EXPECT_EQ(logo.contentType, "image/jpeg");
   EXPECT_EQ(logo.body.substr(0, 2), "\xff\xd8");
-  EXPECT_EQ(server_->Get("/partners/logos/7.jpg", server_->HostFor("www")).status, 404);
-  EXPECT_EQ(server_->Get("/partners/logos/..%2Fzerva.db", server_->HostFor("www")).status, 404);
+  EXPECT_EQ(Server().Get("/partners/logos/7.jpg", Server().HostFor("www")).status, 404);
+  EXPECT_EQ(Server().Get("/partners/logos/..%2Fzerva.db", Server().HostFor("www")).status, 404);
 }
 
 TEST_F(CatalogTest, BannersAnswerRawFilesWithPictures) {
@@ -124,9 +111,9 @@ TEST_F(CatalogTest, BannersAnswerRawFilesWithPictures) {
   EXPECT_FALSE(GetElement(files[0], "title").empty());
   EXPECT_EQ(GetElement(files[0], "name").rfind("https://", 0), 0u);
   const std::string url = GetElement(files[0], "url");
-  const std::string prefix = "http://" + server_->HostFor("www");
+  const std::string prefix = "http://" + Server().HostFor("www");
   ASSERT_EQ(url.rfind(prefix, 0), 0u) << url;
-  const HttpReply picture = server_->Get(url.substr(prefix.size()), server_->HostFor("www"));
+  const HttpReply picture = Server().Get(url.substr(prefix.size()), Server().HostFor("www"));
   EXPECT_EQ(picture.status, 200);
   EXPECT_EQ(picture.contentType, "image/jpeg");
 }
@@ -134,7 +121,7 @@ TEST_F(CatalogTest, BannersAnswerRawFilesWithPictures) {
 TEST_F(CatalogTest, InformationBanner) {
   Form f;
   f.Add("userName", "demo").Add("userPass", Md5Hex("demo")).Add("userLang", 1029).Eof();
-  const std::string v = Value(server_->Api("get_info.php", f));
+  const std::string v = Value(Server().Api("get_info.php", f));
   EXPECT_EQ(GetElement(v, "caption"), "Welcome to zerva");
   EXPECT_FALSE(GetElement(v, "url").empty());
   EXPECT_FALSE(GetElement(v, "description").empty());
@@ -145,7 +132,7 @@ TEST_F(CatalogTest, WatermarkTemplateAndPatch) {
   const HttpReply tpl = Demo("GetWatermarkTemplate");
   EXPECT_EQ(tpl.status, 200);
   EXPECT_EQ(tpl.body.substr(1, 3), "PNG");
-  const HttpReply denied = server_->Command("GetWatermarkTemplate", "demo", Md5Hex("no"));
+  const HttpReply denied = Server().Command("GetWatermarkTemplate", "demo", Md5Hex("no"));
   EXPECT_GE(denied.status, 400);
 
   const int64_t album = DemoAlbum();
@@ -168,7 +155,7 @@ TEST_F(CatalogTest, WatermarkTemplateAndPatch) {
       .Add("setting", "")
       .AddFile("soubor", fileName, "\xff\xd8patch")
       .Eof();
-  ASSERT_TRUE(IsOk(server_->Api("upload.php", up)));
+  ASSERT_TRUE(IsOk(Server().Api("upload.php", up)));
   const HttpReply patch =
       Demo("GetWatermarkPatch", Form().Add("userID", 0).Add("photoID", photoId));
   EXPECT_EQ(patch.status, 200);
@@ -190,7 +177,7 @@ TEST_F(CatalogTest, AdditionalAlbumInfoNeedsOwnAlbumAndKnownCategory) {
                  "errcode"),
       "4");
   const HttpReply foreign =
-      server_->Command("SendAdditionalAlbumInfo", "vip", Md5Hex("vip"),
+      Server().Command("SendAdditionalAlbumInfo", "vip", Md5Hex("vip"),
                        Form().Add("albumID", album).Add("categoryID", 105).Add("valueSet", values));
   EXPECT_EQ(GetElement(foreign.body, "errcode"), "4");
 }
@@ -229,15 +216,15 @@ TEST_F(CatalogTest, StatisticsBugReportsAndPing) {
   stat.Add("uuid", "6f1c1a2e-0000-1000-8000-000000000001")
       .Add("statistic", "<osVersion>x</osVersion>")
       .Eof();
-  EXPECT_TRUE(IsOk(server_->Api("send_stat.php", stat)));
+  EXPECT_TRUE(IsOk(Server().Api("send_stat.php", stat)));
   Form noUuid;
   noUuid.Add("uuid", "").Add("statistic", "x").Eof();
-  EXPECT_FALSE(IsOk(server_->Api("send_stat.php", noUuid)));
+  EXPECT_FALSE(IsOk(Server().Api("send_stat.php", noUuid)));
 
   // Reports are taken before sign-in too; each gets a new number.
   Form bug;
   bug.Add("userName", "").Add("userPass", "").Add("whatIsWrong", "<bug><id>6</id></bug>").Eof();
-  const HttpReply first = server_->Api("send_bug.php", bug);
+  const HttpReply first = Server().Api("send_bug.php", bug);
   ASSERT_TRUE(IsOk(first));
   const int64_t n = std::atoll(Value(first).c_str());
   EXPECT_GT(n, 0);
@@ -247,16 +234,16 @@ TEST_F(CatalogTest, StatisticsBugReportsAndPing) {
       .Add("chyba", "<bug><id>1</id></bug>")
       .AddFile("soubor", "C:\\photos\\broken.jpg", "not really a jpeg")
       .Eof();
-  const HttpReply second = server_->Api("send_bug.php", withFile);
+  const HttpReply second = Server().Api("send_bug.php", withFile);
   ASSERT_TRUE(IsOk(second));
   const int64_t m = std::atoll(Value(second).c_str());
   EXPECT_GT(m, n);
-  EXPECT_EQ(ReadWholeFile(server_->DataDir() + "data/bugs/" + std::to_string(m) + ".bin"),
+  EXPECT_EQ(ReadWholeFile(Server().DataDir() + "data/bugs/" + std::to_string(m) + ".bin"),
             "not really a jpeg");
 
   Form ping;
   ping.Add("code", "42").Eof();
-  const HttpReply pong = server_->Api("ping.php", ping);
+  const HttpReply pong = Server().Api("ping.php", ping);
   EXPECT_EQ(pong.status, 200);
   EXPECT_TRUE(IsOk(pong));
 }

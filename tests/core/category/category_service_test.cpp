@@ -10,51 +10,33 @@
 #include "platform/fs.h"
 #include "support/server_fixture.h"
 #include "support/service_client.h"
+#include "support/shared_server_test.h"
 #include "support/temp_dir.h"
 
 namespace zerva {
 namespace {
 
-using test::ServerFixture;
 using test::ServiceClient;
 
-class CategoryServiceTest : public ::testing::Test {
+class CategoryServiceTest : public test::ServiceClientTest {
  protected:
-  static void SetUpTestSuite() {
-    ServerFixture::Options options;
-    options.seedDemo = true;
-    server_ = new ServerFixture(options);
-    std::string error;
-    ASSERT_TRUE(server_->Start(&error)) << error;
-  }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_NE(server_, nullptr);
-    client_ = std::make_unique<ServiceClient>(*server_);
-    connection_ = client_->Connect();
+    ServiceClientTest::SetUp();
     const ApiResult login =
         connection_->GetLogin(ServiceClient::DemoUser(), ServiceClient::DemoDigest());
     ASSERT_TRUE(login.Ok()) << login.message;
     userId_ = static_cast<int>(GetElementInt(login.value, "userID"));
-    server_->ClearLog();
+    Server().ClearLog();
   }
 
-  static ServerFixture* server_;
-  std::unique_ptr<ServiceClient> client_;
-  std::unique_ptr<CHttpConnect> connection_;
   int userId_ = 0;
 };
-
-ServerFixture* CategoryServiceTest::server_ = nullptr;
 
 TEST_F(CategoryServiceTest, LoadsTheDemoTree) {
   CategoryInfoMap tree;
   ASSERT_TRUE(tree.LoadCategories(*connection_, ServiceClient::DemoUser(),
                                   ServiceClient::DemoDigest(), userId_, 1029));
-  const auto requests = server_->LogOf("GetCategory");
+  const auto requests = Server().LogOf("GetCategory");
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].Field("userLang"), "1029");
   EXPECT_EQ(requests[0].Field("userID"), std::to_string(userId_));
@@ -135,7 +117,7 @@ TEST_F(CategoryServiceTest, PartnersAndTheirLogos) {
   EXPECT_FALSE(FileExists(logos + "/77.jpg"));
   // Logos come from the service's own host.
   int logoRequests = 0;
-  for (const test::LoggedRequest& r : server_->Log()) {
+  for (const test::LoggedRequest& r : Server().Log()) {
     if (r.Path().rfind("/partners/logos/", 0) != 0) continue;
     ++logoRequests;
     EXPECT_EQ(r.host.rfind("www.", 0), 0u) << r.host;

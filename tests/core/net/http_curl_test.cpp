@@ -20,52 +20,26 @@
 #include "platform/fs.h"
 #include "support/server_fixture.h"
 #include "support/service_client.h"
+#include "support/shared_server_test.h"
 
 namespace zerva {
 namespace {
 
 using test::LoggedRequest;
-using test::ServerFixture;
 using test::ServiceClient;
 using Names = std::vector<std::string>;
 
-class HttpCurlTest : public ::testing::Test {
+class HttpCurlTest : public test::ServiceClientTest {
  protected:
-  static void SetUpTestSuite() {
-    ServerFixture::Options options;
-    options.seedDemo = true;
-    server_ = new ServerFixture(options);
-    std::string error;
-    ASSERT_TRUE(server_->Start(&error)) << error;
-  }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_NE(server_, nullptr);
-    client_ = std::make_unique<ServiceClient>(*server_);
-    server_->ClearFaults();
-    server_->ClearLog();
-    connection_ = client_->Connect();
-  }
-  void TearDown() override { server_->ClearFaults(); }
-
   CHttpCurl& Curl() { return static_cast<CHttpCurl&>(*connection_); }
-  std::vector<LoggedRequest> Requests() { return server_->Log(); }
+  std::vector<LoggedRequest> Requests() { return Server().Log(); }
   LoggedRequest LastRequest() {
     auto log = Requests();
     return log.empty() ? LoggedRequest{} : log.back();
   }
   std::string User() { return ServiceClient::DemoUser(); }
   std::string Pass() { return ServiceClient::DemoDigest(); }
-
-  static ServerFixture* server_;
-  std::unique_ptr<ServiceClient> client_;
-  std::unique_ptr<CHttpConnect> connection_;
 };
-
-ServerFixture* HttpCurlTest::server_ = nullptr;
 
 TEST_F(HttpCurlTest, FormRequestCarriesHeadersFieldsAndTrailingEof) {
   const ApiResult result = connection_->GetSetting(User(), Pass());
@@ -289,7 +263,7 @@ TEST_F(HttpCurlTest, EveryOperationSendsItsScriptAndFieldsInOrder) {
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
-    server_->ClearLog();
+    Server().ClearLog();
     test.call();
     EXPECT_EQ(Curl().LastCurlCode(), 0) << Curl().LastResult().message;
     const LoggedRequest request = LastRequest();
@@ -326,44 +300,44 @@ TEST_F(HttpCurlTest, LoginSendsTheBuildNumberAsVersion) {
 }
 
 TEST_F(HttpCurlTest, FailuresAreTriedThreeTimesButNotFound404Once) {
-  ASSERT_TRUE(server_->InjectFault("get_setting.php", "500", 10));
+  ASSERT_TRUE(Server().InjectFault("get_setting.php", "500", 10));
   ApiResult result = connection_->GetSetting(User(), Pass());
   EXPECT_FALSE(result.Ok());
   EXPECT_EQ(Curl().LastAttemptCount(), 3);
-  EXPECT_EQ(server_->LogOf("get_setting.php").size(), 3u);
+  EXPECT_EQ(Server().LogOf("get_setting.php").size(), 3u);
   EXPECT_FALSE(result.message.empty());
 
-  server_->ClearFaults();
-  server_->ClearLog();
-  ASSERT_TRUE(server_->InjectFault("get_setting.php", "404", 10));
+  Server().ClearFaults();
+  Server().ClearLog();
+  ASSERT_TRUE(Server().InjectFault("get_setting.php", "404", 10));
   result = connection_->GetSetting(User(), Pass());
   EXPECT_FALSE(result.Ok());
   EXPECT_EQ(Curl().LastAttemptCount(), 1);
-  EXPECT_EQ(server_->LogOf("get_setting.php").size(), 1u);
+  EXPECT_EQ(Server().LogOf("get_setting.php").size(), 1u);
 }
 
 TEST_F(HttpCurlTest, ABurstOfErrorsIsAbsorbed) {
-  ASSERT_TRUE(server_->InjectFault("get_setting.php", "500", 2));
+  ASSERT_TRUE(Server().InjectFault("get_setting.php", "500", 2));
   EXPECT_TRUE(connection_->GetSetting(User(), Pass()).Ok());
   EXPECT_EQ(Curl().LastAttemptCount(), 3);
-  ASSERT_TRUE(server_->InjectFault("get_setting.php", "drop", 1));
+  ASSERT_TRUE(Server().InjectFault("get_setting.php", "drop", 1));
   EXPECT_TRUE(connection_->GetSetting(User(), Pass()).Ok());
   EXPECT_EQ(Curl().LastAttemptCount(), 2);
 }
 
 TEST_F(HttpCurlTest, RetryAnswersAreResentOnlyForFormRequests) {
-  ASSERT_TRUE(server_->InjectFault("get_setting.php", "retry", 3));
+  ASSERT_TRUE(Server().InjectFault("get_setting.php", "retry", 3));
   EXPECT_TRUE(connection_->GetSetting(User(), Pass()).Ok());
   EXPECT_EQ(Curl().LastAttemptCount(), 4);
 
-  ASSERT_TRUE(server_->InjectFault("messages.php", "retry", 3));
+  ASSERT_TRUE(Server().InjectFault("messages.php", "retry", 3));
   const ApiResult plain = connection_->GetUrlToString(ServerMessagesUrl());
   EXPECT_EQ(Curl().LastAttemptCount(), 1);
   EXPECT_EQ(GetElement(plain.value, "result"), "retry");
 }
 
 TEST_F(HttpCurlTest, ANonTextAnswerReadsAsEmpty) {
-  ASSERT_TRUE(server_->InjectFault("get_setting.php", "contentType", 1, "image/png"));
+  ASSERT_TRUE(Server().InjectFault("get_setting.php", "contentType", 1, "image/png"));
   const ApiResult result = connection_->GetSetting(User(), Pass());
   EXPECT_FALSE(result.Ok());
   EXPECT_EQ(result.message, "");
@@ -421,10 +395,10 @@ TEST_F(HttpCurlTest, DownloadsCheckTypeAndSize) {
   EXPECT_EQ(result.message, "bad content type " + type + " received (expected image/jpeg)");
   EXPECT_FALSE(FileExists(target));
 
-  server_->ClearLog();
+  Server().ClearLog();
   EXPECT_TRUE(connection_->DownloadFileCheckSize(url, target, size, nullptr).Ok());
   EXPECT_EQ(Requests().size(), 1u);
-  server_->ClearLog();
+  Server().ClearLog();
   EXPECT_FALSE(connection_->DownloadFileCheckSize(url, target, size + 1, nullptr).Ok());
   EXPECT_EQ(Requests().size(), 3u);
 
@@ -452,7 +426,7 @@ TEST_F(HttpCurlTest, WatermarkDownloadsKeepOnlyRealImages) {
   EXPECT_FALSE(result.Ok());
   EXPECT_EQ(result.message, "Photo not found");
   EXPECT_FALSE(FileExists(patch));
-  ASSERT_TRUE(server_->InjectFault("GetWatermarkPatch", "contentType", 1, "image/gif"));
+  ASSERT_TRUE(Server().InjectFault("GetWatermarkPatch", "contentType", 1, "image/gif"));
   result = connection_->GetWatermarkPatch(User(), Pass(), 0, 999999, patch);
   EXPECT_EQ(result.message, "HTTP error");
   EXPECT_EQ(result.errorCode, "404");

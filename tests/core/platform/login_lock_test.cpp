@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "platform/md5.h"
+#include "support/lock_holder.h"
 
 namespace zerva {
 namespace {
@@ -29,47 +30,6 @@ using namespace std::chrono_literals;
 std::string UniqueName(const std::string& base) {
   return base + "-" + std::to_string(::getpid());
 }
-
-// A child process that takes the lock and reports the result, then waits to be killed. With
-// `raiseFd` its raise handler writes "r" there.
-class HolderProcess {
- public:
-  HolderProcess(const std::string& name, int raiseFd = -1) {
-    int ready[2];
-    if (::pipe(ready) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(ready[0]);
-      LoginLock lock;
-      if (raiseFd >= 0) {
-        lock.SetRaiseHandler(
-            [raiseFd]() { [[maybe_unused]] ssize_t n = ::write(raiseFd, "r", 1); });
-      }
-      const char result = static_cast<char>('0' + static_cast<int>(lock.Acquire(name)));
-      [[maybe_unused]] ssize_t n = ::write(ready[1], &result, 1);
-      while (true) ::pause();
-    }
-    ::close(ready[1]);
-    char result = 0;
-    if (pid_ > 0 && ::read(ready[0], &result, 1) == 1) result_ = result - '0';
-    ::close(ready[0]);
-  }
-  ~HolderProcess() { Kill(); }
-
-  // The child's LockResult as an integer; -1 when it never reported.
-  int Result() const { return result_; }
-  void Kill() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGKILL);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int result_ = -1;
-};
 
 TEST(LoginLockName, PlainNamesStayReadableOthersAreHashed) {
   EXPECT_EQ(LoginLockName("demo@example.com"), "zerva_net_zerva_kalimtor_demo@example.com");
@@ -105,7 +65,7 @@ TEST(LoginLock, SecondLockInTheSameProcessIsRefusedUntilReleased) {
 
 TEST(LoginLock, LockHeldByAnotherProcessIsRefusedAndFreedWhenItDies) {
   const std::string name = UniqueName("other-process");
-  HolderProcess holder(name);
+  test::LockHolderProcess holder(name);
   ASSERT_EQ(holder.Result(), static_cast<int>(LockResult::kAcquired));
   LoginLock lock;
   EXPECT_EQ(lock.Acquire(name), LockResult::kHeldElsewhere);
@@ -118,11 +78,11 @@ TEST(LoginLock, AnotherProcessIsRefusedWhileWeHoldTheLock) {
   LoginLock lock;
   ASSERT_EQ(lock.Acquire(name), LockResult::kAcquired);
   {
-    HolderProcess refused(name);
+    test::LockHolderProcess refused(name);
     EXPECT_EQ(refused.Result(), static_cast<int>(LockResult::kHeldElsewhere));
   }
   lock.Release();
-  HolderProcess taken(name);
+  test::LockHolderProcess taken(name);
   EXPECT_EQ(taken.Result(), static_cast<int>(LockResult::kAcquired));
 }
 
@@ -150,7 +110,7 @@ TEST(LoginLock, RaiseRequestReachesAHolderInAnotherProcess) {
   const std::string name = UniqueName("raise-child");
   int raised[2];
   ASSERT_EQ(::pipe(raised), 0);
-  HolderProcess holder(name, raised[1]);
+  test::LockHolderProcess holder(name, raised[1]);
   ASSERT_EQ(holder.Result(), static_cast<int>(LockResult::kAcquired));
   EXPECT_TRUE(RequestRaise(name));
   char c = 0;

@@ -16,6 +16,7 @@
 #include "platform/locale.h"
 #include "support/server_fixture.h"
 #include "support/service_client.h"
+#include "support/shared_server_test.h"
 #include "support/temp_dir.h"
 
 namespace zerva {
@@ -57,23 +58,11 @@ class EnglishThread {
   bool had_ = false;
 };
 
-class LanguageSwitchTest : public ::testing::Test {
+class LanguageSwitchTest : public test::ServiceClientTest {
  protected:
-  static void SetUpTestSuite() {
-    server_ = new ServerFixture();
-    std::string error;
-    ASSERT_TRUE(server_->Start(&error)) << error;
-  }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
+  static void SetUpTestSuite() { StartServer(false); }
   void SetUp() override {
-    ASSERT_NE(server_, nullptr);
-    client_ = std::make_unique<ServiceClient>(*server_);
-    server_->ClearFaults();
-    server_->ClearLog();
-    connection_ = client_->Connect();
+    ServiceClientTest::SetUp();
     local_.Write("zerva-en-us.lng",
                  LanguageFile(5, 1033,
                               "msgInfo=Information\nmsgDownloadingLocalization=Downloading\n"
@@ -83,46 +72,41 @@ class LanguageSwitchTest : public ::testing::Test {
     ASSERT_TRUE(localization_->LoadLocal());
   }
   void TearDown() override {
-    server_->ClearFaults();
     std::filesystem::remove_all(RemoteFolder());
     std::filesystem::create_directories(RemoteFolder());
+    ServiceClientTest::TearDown();
   }
 
   // The server's data folder is "data/" inside the fixture's folder.
-  static std::string RemoteFolder() { return server_->DataDir() + "data/lang/"; }
+  static std::string RemoteFolder() { return Server().DataDir() + "data/lang/"; }
   static void PutRemote(const std::string& name, const std::string& text) {
     ASSERT_TRUE(WriteFileAtomic(RemoteFolder() + name, text));
   }
   std::string Text(const char* key) { return localization_->Text(key); }
 
-  static ServerFixture* server_;
   EnglishThread english_;
   TempDir local_;
-  std::unique_ptr<ServiceClient> client_;
-  std::unique_ptr<CHttpConnect> connection_;
   std::unique_ptr<CLocalization> localization_;
   ScriptedDialogs dialogs_;
 };
-
-ServerFixture* LanguageSwitchTest::server_ = nullptr;
 
 TEST_F(LanguageSwitchTest, FetchTextGivesTheBodyOnlyOnSuccess) {
   PutRemote("zerva-cs.lng", "body");
   const FetchText fetch = MakeFetchText(*connection_);
   EXPECT_EQ(fetch(LanguageFilesBaseUrl() + "zerva-cs.lng"), std::optional<std::string>("body"));
   EXPECT_EQ(fetch(LanguageFilesBaseUrl() + "zerva-xx.lng"), std::nullopt);
-  ASSERT_TRUE(server_->InjectFault("zerva-cs.lng", "500", 5));
+  ASSERT_TRUE(Server().InjectFault("zerva-cs.lng", "500", 5));
   EXPECT_EQ(fetch(LanguageFilesBaseUrl() + "zerva-cs.lng"), std::nullopt);
 }
 
 TEST_F(LanguageSwitchTest, StartUpRefreshReplacesTheTextsWholeOrKeepsThemWhenTruncated) {
   PutRemote("zerva-en-us.lng",
             LanguageFile(7, 1033, "msgInfo=Information (service)\nonlyRemoteEn=1\n"));
-  ASSERT_TRUE(server_->InjectFault("zerva-en-us.lng", "truncate"));
+  ASSERT_TRUE(Server().InjectFault("zerva-en-us.lng", "truncate"));
   LoadRemoteLanguage(*localization_, *connection_);
   EXPECT_EQ(Text("onlyLocalEn"), "1");
   EXPECT_EQ(Text("onlyRemoteEn"), "?onlyRemoteEn?");
-  ASSERT_EQ(server_->LogOf("zerva-en-us.lng").size(), 1u);
+  ASSERT_EQ(Server().LogOf("zerva-en-us.lng").size(), 1u);
 
   LoadRemoteLanguage(*localization_, *connection_);
   EXPECT_EQ(Text("onlyRemoteEn"), "1");
@@ -146,20 +130,20 @@ TEST_F(LanguageSwitchTest, SwitchAfterSignInShowsTheWaitNoteAndReloadsThePage) {
   EXPECT_EQ(Text("onlyRemoteCs"), "1");
   EXPECT_EQ(Text("onlyLocalCs"), "?onlyLocalCs?");
   EXPECT_EQ(Text("onlyLocalEn"), "?onlyLocalEn?");
-  EXPECT_EQ(server_->LogOf("zerva-cs.lng").size(), 1u);
+  EXPECT_EQ(Server().LogOf("zerva-cs.lng").size(), 1u);
 
   // Already in the user's language: no note, no download, no reload.
-  server_->ClearLog();
+  Server().ClearLog();
   EXPECT_FALSE(SwitchLanguageAfterSignIn(*localization_, *connection_, dialogs_, 1029,
                                          [&reloads]() { ++reloads; }));
   EXPECT_EQ(reloads, 1);
   EXPECT_EQ(dialogs_.Waits().size(), 1u);
-  EXPECT_TRUE(server_->Log().empty());
+  EXPECT_TRUE(Server().Log().empty());
 }
 
 TEST_F(LanguageSwitchTest, TruncatedDownloadLeavesTheCompleteLocalFile) {
   PutRemote("zerva-cs.lng", LanguageFile(3, 1029, "onlyRemoteCs=1\n"));
-  ASSERT_TRUE(server_->InjectFault("zerva-cs.lng", "truncate"));
+  ASSERT_TRUE(Server().InjectFault("zerva-cs.lng", "truncate"));
   EXPECT_TRUE(SwitchLanguageAfterSignIn(*localization_, *connection_, dialogs_, 1029, {}));
   EXPECT_EQ(Text("onlyLocalCs"), "1");
   EXPECT_EQ(Text("onlyRemoteCs"), "?onlyRemoteCs?");
@@ -167,7 +151,7 @@ TEST_F(LanguageSwitchTest, TruncatedDownloadLeavesTheCompleteLocalFile) {
 
 TEST_F(LanguageSwitchTest, NothingLoadableKeepsTheOldTextsAndSkipsTheReload) {
   // The user's language exists nowhere, and every download is cut.
-  ASSERT_TRUE(server_->InjectFault("*", "truncate", 10));
+  ASSERT_TRUE(Server().InjectFault("*", "truncate", 10));
   std::filesystem::remove(local_.File("zerva-en-us.lng"));
   int reloads = 0;
   EXPECT_FALSE(SwitchLanguageAfterSignIn(*localization_, *connection_, dialogs_, 1045,
@@ -181,7 +165,7 @@ TEST_F(LanguageSwitchTest, NothingLoadableKeepsTheOldTextsAndSkipsTheReload) {
 TEST_F(LanguageSwitchTest, NoLanguageOfTheAccountMeansTheThreadLanguage) {
   EXPECT_FALSE(SwitchLanguageAfterSignIn(*localization_, *connection_, dialogs_, 0, {}));
   EXPECT_TRUE(dialogs_.Waits().empty());
-  EXPECT_TRUE(server_->Log().empty());
+  EXPECT_TRUE(Server().Log().empty());
 }
 
 TEST(LanguageLocale, TheLanguageLocaleOrAQuietFallback) {

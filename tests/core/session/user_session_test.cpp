@@ -28,8 +28,10 @@
 #include "platform/login_lock.h"
 #include "platform/shell_open.h"
 #include "session/login_refusal.h"
+#include "support/lock_holder.h"
 #include "support/server_fixture.h"
 #include "support/service_client.h"
+#include "support/shared_server_test.h"
 
 namespace zerva {
 namespace {
@@ -38,41 +40,6 @@ using test::Form;
 using test::LoggedRequest;
 using test::ServerFixture;
 using test::ServiceClient;
-
-// Another running copy of the program that signed in as `loginName`: a child process that
-// takes the lock and waits to be killed.
-class OtherInstance {
- public:
-  explicit OtherInstance(const std::string& loginName) {
-    int ready[2];
-    if (::pipe(ready) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(ready[0]);
-      LoginLock lock;
-      const char taken = lock.Acquire(loginName) == LockResult::kAcquired ? '1' : '0';
-      [[maybe_unused]] ssize_t n = ::write(ready[1], &taken, 1);
-      while (true) ::pause();
-    }
-    ::close(ready[1]);
-    char taken = 0;
-    holds_ = pid_ > 0 && ::read(ready[0], &taken, 1) == 1 && taken == '1';
-    ::close(ready[0]);
-  }
-  ~OtherInstance() { Kill(); }
-  bool Holds() const { return holds_; }
-  void Kill() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGKILL);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  bool holds_ = false;
-};
 
 // The service's sign-in answer with a change made to it, for the elements the stand-in always
 // fills in.
@@ -92,33 +59,21 @@ class EditedLoginConnection : public CHttpCurl {
   std::function<std::string(std::string)> edit_;
 };
 
-class UserSessionTest : public ::testing::Test {
+class UserSessionTest : public test::ServiceClientTest {
  protected:
   static void SetUpTestSuite() {
-    ServerFixture::Options options;
-    options.seedDemo = true;
-    server_ = new ServerFixture(options);
-    std::string error;
-    ASSERT_TRUE(server_->Start(&error)) << error;
+    StartServer(true);
     // The shipped texts, so that messages are formatted as the user sees them.
     ASSERT_TRUE(Localization().LoadLocal());
   }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_NE(server_, nullptr);
-    client_ = std::make_unique<ServiceClient>(*server_);
-    server_->ClearFaults();
-    server_->ClearLog();
-    connection_ = client_->Connect();
+    ServiceClientTest::SetUp();
     session_ = std::make_unique<CUserSession>();
     session_->SetConnection(connection_.get());
   }
   void TearDown() override {
     session_.reset();
-    server_->ClearFaults();
+    ServiceClientTest::TearDown();
   }
 
   // A fresh account of its own per test: tests may run in parallel processes, and the lock is
@@ -126,7 +81,7 @@ class UserSessionTest : public ::testing::Test {
   std::string NewUser() {
     static int count = 0;
     const std::string name = "u" + std::to_string(::getpid()) + "n" + std::to_string(++count);
-    EXPECT_GT(server_->CreateUser(name, name + "@example.com", "secret"), 0);
+    EXPECT_GT(Server().CreateUser(name, name + "@example.com", "secret"), 0);
     return name;
   }
   static std::string Secret() { return PasswordDigest("secret"); }
@@ -139,24 +94,19 @@ class UserSessionTest : public ::testing::Test {
 
   std::vector<std::string> Commands() {
     std::vector<std::string> names;
-    for (const LoggedRequest& r : server_->Log()) {
+    for (const LoggedRequest& r : Server().Log()) {
       names.push_back(r.Command().empty() ? r.Script() : r.Command());
     }
     return names;
   }
 
-  static ServerFixture* server_;
-  std::unique_ptr<ServiceClient> client_;
-  std::unique_ptr<CHttpConnect> connection_;
   std::unique_ptr<CUserSession> session_;
 };
-
-ServerFixture* UserSessionTest::server_ = nullptr;
 
 TEST_F(UserSessionTest, SignInFillsTheSessionAndLoadsWhatGoesWithIt) {
   const std::string user = NewUser();
   const std::string login = user + "@example.com";  // signing in by e-mail
-  ASSERT_TRUE(server_->ClearLog());
+  ASSERT_TRUE(Server().ClearLog());
   ASSERT_FALSE(session_->LockLogin(login));
   ASSERT_TRUE(session_->Login(login, Secret())) << session_->LastError();
   EXPECT_TRUE(session_->IsSignedIn());
@@ -191,7 +141,7 @@ TEST_F(UserSessionTest, SignInFillsTheSessionAndLoadsWhatGoesWithIt) {
   EXPECT_EQ(commands.back(), "GetCategory");
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "GetPartners"), 0);
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "get_info.php"), 1);
-  const LoggedRequest category = server_->LogOf("GetCategory").back();
+  const LoggedRequest category = Server().LogOf("GetCategory").back();
   EXPECT_EQ(category.Field("userLang"), std::to_string(ThreadLocaleId()));
 }
 
@@ -213,7 +163,7 @@ TEST_F(UserSessionTest, RefusedSignInLeavesTheSessionSignedOutWithTheServiceMess
 
 TEST_F(UserSessionTest, UnloadableCategoriesFailTheSignInOfAFilledSession) {
   const std::string user = NewUser();
-  ASSERT_TRUE(server_->InjectFault("GetCategory", "error", 10, "9:No categories"));
+  ASSERT_TRUE(Server().InjectFault("GetCategory", "error", 10, "9:No categories"));
   ASSERT_FALSE(session_->LockLogin(user));
   EXPECT_FALSE(session_->Login(user, Secret()));
   EXPECT_TRUE(session_->IsSignedIn());
@@ -225,19 +175,19 @@ TEST_F(UserSessionTest, UnloadableCategoriesFailTheSignInOfAFilledSession) {
   session_->MarkSignedOut();
   EXPECT_FALSE(session_->IsSignedIn());
   EXPECT_FALSE(session_->HoldsLoginLock());
-  server_->ClearFaults();
+  Server().ClearFaults();
   EXPECT_TRUE(SignIn(*session_, user)) << session_->LastError();
 }
 
 TEST_F(UserSessionTest, AnotherProcessSignedInAsTheUserRefusesBeforeAnyTraffic) {
   const std::string user = NewUser();
-  OtherInstance other(user);
+  test::LockHolderProcess other(user);
   ASSERT_TRUE(other.Holds());
-  ASSERT_TRUE(server_->ClearLog());
+  ASSERT_TRUE(Server().ClearLog());
 
   EXPECT_TRUE(session_->LockLogin(user));
   EXPECT_FALSE(session_->HoldsLoginLock());
-  EXPECT_TRUE(server_->Log().empty());
+  EXPECT_TRUE(Server().Log().empty());
   // Nothing remembered for the login name yet: the message names the login name.
   EXPECT_EQ(NoMultipleLoginMessage(user), FillTextPlaceholder(Text("msgNoMultipleLogin"), user));
   EXPECT_NE(NoMultipleLoginMessage(user).find(user), std::string::npos);
@@ -333,7 +283,7 @@ TEST_F(UserSessionTest, AnswerWithoutPartnersAsksForThem) {
                                [](std::string v) { return RemoveElement(v, "partners"); });
   session_->SetConnection(&edited);
   ASSERT_TRUE(SignIn(*session_, user)) << session_->LastError();
-  EXPECT_EQ(server_->LogOf("GetPartners").size(), 1u);
+  EXPECT_EQ(Server().LogOf("GetPartners").size(), 1u);
   EXPECT_EQ(session_->Partners().size(), 2u);
 }
 
@@ -373,7 +323,7 @@ TEST_F(UserSessionTest, SaveSettingsReplacesTheVariablesElementAndKeepsTheRest) 
   EXPECT_EQ(session_->Settings().gpsMapsProvider, 2);
 
   // A refusal keeps the local values and tells why.
-  ASSERT_TRUE(server_->InjectFault("set_setting.php", "error", 1, "5:Settings are read-only"));
+  ASSERT_TRUE(Server().InjectFault("set_setting.php", "error", 1, "5:Settings are read-only"));
   session_->MutableSettings().useExifName = false;
   EXPECT_FALSE(session_->SaveSettings());
   EXPECT_NE(session_->LastError().find("Settings are read-only"), std::string::npos);
@@ -394,7 +344,7 @@ TEST_F(UserSessionTest, SaveProfileWithANewPasswordSwitchesToTheNewDigest) {
   session_->PageOrder().Set(102, 0);
 
   ASSERT_TRUE(session_->SaveProfile()) << session_->LastError();
-  const LoggedRequest sent = server_->LogOf("SetUserDetails").back();
+  const LoggedRequest sent = Server().LogOf("SetUserDetails").back();
   EXPECT_EQ(sent.Field("userPass"), Secret());
   EXPECT_EQ(sent.Field("newPass"), PasswordDigest("better"));
   EXPECT_EQ(sent.Field("changePass"), "1");
@@ -440,7 +390,7 @@ TEST_F(UserSessionTest, RefusedProfileSaveIsAFailureAndKeepsEverythingPending) {
   session_->MutableDetails().newPasswordDigest = PasswordDigest("better");
   session_->MutableDetails().changePassword = true;
   // The operation returns the body as it came; the refusal inside must still count.
-  ASSERT_TRUE(server_->InjectFault("SetUserDetails", "error", 1, "5:Profile locked"));
+  ASSERT_TRUE(Server().InjectFault("SetUserDetails", "error", 1, "5:Profile locked"));
   EXPECT_FALSE(session_->SaveProfile());
   EXPECT_NE(session_->LastError().find("Profile locked"), std::string::npos);
   EXPECT_EQ(session_->PasswordDigest(), Secret());
@@ -456,11 +406,11 @@ TEST_F(UserSessionTest, RefusedProfileSaveIsAFailureAndKeepsEverythingPending) {
 TEST_F(UserSessionTest, BannerAlbumListAndTheirFailures) {
   const std::string user = NewUser();
   session_->LoadInfo();  // signed out: nothing asked
-  EXPECT_TRUE(server_->LogOf("get_info.php").empty());
+  EXPECT_TRUE(Server().LogOf("get_info.php").empty());
   ASSERT_TRUE(SignIn(*session_, user)) << session_->LastError();
   EXPECT_EQ(session_->Banner().url, "https://example.com/news");
 
-  ASSERT_TRUE(server_->InjectFault("get_info.php", "error", 1, "9:No news"));
+  ASSERT_TRUE(Server().InjectFault("get_info.php", "error", 1, "9:No news"));
   session_->LoadInfo();
   EXPECT_EQ(session_->Banner().url, "");
   EXPECT_EQ(session_->Banner().caption, "");
@@ -468,10 +418,10 @@ TEST_F(UserSessionTest, BannerAlbumListAndTheirFailures) {
 
   std::string list = "stale";
   EXPECT_TRUE(session_->GetAlbumList(0, &list)) << session_->LastError();
-  const LoggedRequest albums = server_->LogOf("GetAlbums").back();
+  const LoggedRequest albums = Server().LogOf("GetAlbums").back();
   EXPECT_EQ(albums.Field("userID"), std::to_string(session_->UserId()));
   EXPECT_EQ(albums.Field("albumID"), "0");
-  ASSERT_TRUE(server_->InjectFault("GetAlbums", "error", 1, "9:Album list broken"));
+  ASSERT_TRUE(Server().InjectFault("GetAlbums", "error", 1, "9:Album list broken"));
   EXPECT_FALSE(session_->GetAlbumList(0, &list));
   EXPECT_EQ(list, "");
   EXPECT_NE(session_->LastError().find("Album list broken"), std::string::npos);
@@ -486,12 +436,12 @@ TEST_F(UserSessionTest, OpenWithTicketSignsTheBrowserInOrFallsBackToThePlainPage
   const std::string target = "http://www.zerva.localhost/nastaveni/?a=1&b=2";
   // Signed out: no ticket to ask for.
   EXPECT_TRUE(session_->OpenWithTicket(target));
-  EXPECT_TRUE(server_->LogOf("GetLoginTicket").empty());
+  EXPECT_TRUE(Server().LogOf("GetLoginTicket").empty());
 
   const std::string user = NewUser();
   ASSERT_TRUE(SignIn(*session_, user)) << session_->LastError();
   EXPECT_TRUE(session_->OpenWithTicket(target));
-  ASSERT_TRUE(server_->InjectFault("GetLoginTicket", "error", 1, "9:No tickets"));
+  ASSERT_TRUE(Server().InjectFault("GetLoginTicket", "error", 1, "9:No tickets"));
   EXPECT_TRUE(session_->OpenWithTicket(target));
   SetShellOpener(previous);
 
