@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zerva::test {
 
@@ -39,5 +40,9 @@ class IsolatedHome {
 };
 
 std::string ReadWholeFile(const std::string& path);
+// The permission bits of a file or folder; 0 when it does not exist.
+unsigned ModeOf(const std::string& path);
+// The names in a folder, sorted.
+std::vector<std::string> FolderNames(const std::string& folder);
 
 }  // namespace zerva::test

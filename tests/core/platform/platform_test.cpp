@@ -25,23 +25,10 @@
 namespace zerva {
 namespace {
 
+using test::FolderNames;
+using test::ModeOf;
 using test::ReadWholeFile;
 using test::TempDir;
-
-unsigned ModeOf(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return 0;
-  return st.st_mode & 07777;
-}
-
-std::vector<std::string> FolderNames(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // Sets (or, with nullopt, unsets) environment variables and puts them back afterwards.
 class ScopedEnv {
