@@ -1,6 +1,7 @@
 #include "app/elements.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 
 namespace zerva {
@@ -89,7 +90,15 @@ bool GetElementEquals(std::string_view text, std::string_view name, std::string_
 double GetElementDouble(std::string_view text, std::string_view name, double defaultValue) {
   const std::string v = GetElement(text, name);
   if (v.empty()) return defaultValue;
-  return std::strtod(v.c_str(), nullptr);
+  // The service writes "62.5" whatever the user's locale; strtod would read it as 62 under a
+  // comma-decimal locale.
+  const char* begin = v.c_str();
+  while (*begin == ' ' || *begin == '\t') ++begin;
+  if (*begin == '+') ++begin;
+  double value = 0;
+  const auto [end, error] = std::from_chars(begin, v.c_str() + v.size(), value);
+  (void)end;
+  return error == std::errc() ? value : 0.0;
 }
 
 std::vector<std::string> GetElements(std::string_view text, std::string_view name) {

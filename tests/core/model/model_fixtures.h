@@ -1,0 +1,66 @@
+// Pictures for the model's tests, made on the spot: pixels drawn with FreeImage, metadata
+// written with exiftool (Debian libimage-exiftool-perl).
+#pragma once
+
+#include <FreeImagePlus.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/tools.h"
+#include "support/temp_dir.h"
+
+namespace zerva::test {
+
+// A w x h picture with a gradient, so that encoders have something to encode.
+inline bool DrawPicture(fipImage& image, unsigned width, unsigned height) {
+  if (!image.setSize(FIT_BITMAP, width, height, 24)) return false;
+  for (unsigned y = 0; y < height; ++y) {
+    BYTE* line = image.getScanLine(y);
+    for (unsigned x = 0; x < width; ++x) {
+      line[3 * x] = static_cast<BYTE>(x * 255 / (width ? width : 1));
+      line[3 * x + 1] = static_cast<BYTE>(y * 255 / (height ? height : 1));
+      line[3 * x + 2] = static_cast<BYTE>((x + y) & 0xFF);
+    }
+  }
+  return true;
+}
+
+inline std::string MakeJpeg(const TempDir& dir, const std::string& name, unsigned width = 64,
+                            unsigned height = 48) {
+  fipImage image;
+  const std::string path = dir.File(name);
+  if (!DrawPicture(image, width, height) || !image.save(FIF_JPEG, path.c_str(), 90)) return {};
+  return path;
+}
+
+inline std::string MakeTiff(const TempDir& dir, const std::string& name, unsigned width = 64,
+                            unsigned height = 48) {
+  fipImage image;
+  const std::string path = dir.File(name);
+  if (!DrawPicture(image, width, height) || !image.save(FIF_TIFF, path.c_str(), 0)) return {};
+  return path;
+}
+
+inline bool HaveExiftool() {
+  return !FindOnPath("exiftool").empty();
+}
+
+// Runs exiftool with the arguments (each already quoted as needed) on the file, in place.
+inline bool Exiftool(const std::string& path, const std::string& arguments) {
+  const std::string command =
+      "exiftool -q -q -overwrite_original " + arguments + " '" + path + "' >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
+}
+
+inline bool SetModificationTime(const std::string& path, int64_t seconds) {
+  struct utimbuf times;
+  times.actime = static_cast<time_t>(seconds);
+  times.modtime = static_cast<time_t>(seconds);
+  return ::utime(path.c_str(), &times) == 0;
+}
+
+}  // namespace zerva::test
