@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Photo preparation side by side, on the same noisy 6000 x 4000 JPEGs of 9 to 12 MB:
+#   zerva     image_ops_bench --prepare: a 1200 px image of quality 85 plus a 100 px thumbnail
+#   vips      vipsthumbnail -s 1200, the image alone (quality 85)
+#   convert   ImageMagick convert -resize 1200x1200 -quality 85
+# Each tool runs once per photo, the three taking turns photo by photo. Prints the wall time per
+# photo and the peak memory (GNU time), and checks zerva's targets: at most 1.5 times vips, at
+# most half of convert, peak memory under 150 MiB (exit status 1 when one is missed).
+#
+#   bench/prepare-compare.sh        ZERVA_BENCH_BUILD (build/release), ZERVA_BENCH_COUNT (20)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+BUILD="${ZERVA_BENCH_BUILD:-build/release}"
+COUNT="${ZERVA_BENCH_COUNT:-20}"
+
+scripts/setup-bench-deps >/dev/null
+cmake --preset release -B "$BUILD" >/dev/null
+cmake --build "$BUILD" -j "$(nproc)" --target image_ops_bench >/dev/null
+BENCH="$BUILD/bin/image_ops_bench"
+
+# Debian's binaries by their full names, so that no wrapper of the same name on PATH is timed.
+VIPS=/usr/bin/vipsthumbnail
+CONVERT=/usr/bin/convert-im6.q16
+[ -x "$CONVERT" ] || CONVERT=/usr/bin/convert
+TIME=/usr/bin/time
+
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+mkdir -p "$WORK/zerva" "$WORK/vips" "$WORK/convert"
+
+echo "prepare-compare: making $COUNT photos of 6000 x 4000"
+"$BENCH" --make-photos "$WORK/photos" "$COUNT" >"$WORK/made"
+awk '{ if (min == "" || $2 < min) min = $2; if ($2 > max) max = $2 }
+     END { printf "  %d files, %.1f to %.1f MB\n", NR, min, max }' "$WORK/made"
+PHOTOS=("$WORK"/photos/*.jpg)
+
+declare -A WALL PEAK
+TOOLS=(zerva vips convert)
+
+# run NAME PHOTO: one tool on one photo; adds its wall time and keeps its largest resident size.
+run() {
+  local name="$1" photo="$2" base start end
+  base="$(basename "$photo" .jpg)"
+  local -a command
+  case "$name" in
+    zerva) command=("$BENCH" --prepare "$WORK/zerva" "$photo") ;;
+    vips) command=("$VIPS" -s 1200 -o "$WORK/vips/%s.jpg[Q=85]" "$photo") ;;
+    convert) command=("$CONVERT" "$photo" -resize 1200x1200 -quality 85 "$WORK/convert/$base.jpg") ;;
+  esac
+  start="$(date +%s.%N)"
+  if ! "$TIME" -f "%M" -o "$WORK/rss" "${command[@]}" >/dev/null 2>"$WORK/err"; then
+    echo "prepare-compare: $name failed on $photo:"; cat "$WORK/err"; exit 1
+  fi
+  end="$(date +%s.%N)"
+  WALL[$name]="$(awk -v a="${WALL[$name]:-0}" -v s="$start" -v e="$end" 'BEGIN { print a + e - s }')"
+  local kb
+  kb="$(tail -1 "$WORK/rss")"
+  if [ "$kb" -gt "${PEAK[$name]:-0}" ]; then PEAK[$name]="$kb"; fi
+}
+
+echo "prepare-compare: warming up"
+for tool in "${TOOLS[@]}"; do run "$tool" "${PHOTOS[0]}"; done
+WALL=() PEAK=()
+
+echo "prepare-compare: timing (load average $(cut -d' ' -f1-3 /proc/loadavg))"
+for photo in "${PHOTOS[@]}"; do
+  for tool in "${TOOLS[@]}"; do run "$tool" "$photo"; done
+done
+
+first="$(basename "${PHOTOS[0]}")"
+echo "  outputs of $first: zerva $(vipsheader -f width "$WORK/zerva/$first")x$(vipsheader -f height "$WORK/zerva/$first")" \
+  "+ thumbnail $(vipsheader -f width "$WORK/zerva/thumb_$first")x$(vipsheader -f height "$WORK/zerva/thumb_$first")," \
+  "vips $(vipsheader -f width "$WORK/vips/$first")x$(vipsheader -f height "$WORK/vips/$first")," \
+  "convert $(vipsheader -f width "$WORK/convert/$first")x$(vipsheader -f height "$WORK/convert/$first")"
+
+printf '\n%-44s %10s %10s\n' "tool (${#PHOTOS[@]} photos)" "s/photo" "peak MiB"
+declare -A LABEL=([zerva]="zerva: image_ops_bench --prepare (+thumb)"
+                  [vips]="vipsthumbnail -s 1200" [convert]="convert -resize 1200x1200 -quality 85")
+for tool in "${TOOLS[@]}"; do
+  awk -v l="${LABEL[$tool]}" -v w="${WALL[$tool]}" -v n="${#PHOTOS[@]}" -v k="${PEAK[$tool]}" \
+    'BEGIN { printf "%-44s %10.3f %10.1f\n", l, w / n, k / 1024 }'
+done
+echo
+awk -v z="${WALL[zerva]}" -v v="${WALL[vips]}" -v c="${WALL[convert]}" -v k="${PEAK[zerva]}" 'BEGIN {
+  ok = 1
+  printf "zerva / vipsthumbnail  %5.2f  (target at most 1.50)\n", z / v; if (z > 1.5 * v) ok = 0
+  printf "zerva / convert        %5.2f  (target at most 0.50)\n", z / c; if (z > 0.5 * c) ok = 0
+  printf "zerva peak memory      %5.1f MiB (target under 150)\n", k / 1024; if (k >= 150 * 1024) ok = 0
+  print ok ? "prepare-compare: every target met" : "prepare-compare: a target was missed"
+  exit ok ? 0 : 1
+}'
