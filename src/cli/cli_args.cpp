@@ -1,0 +1,255 @@
+#include "cli/cli_args.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <utility>
+
+namespace zerva::cli {
+namespace {
+
+constexpr std::pair<const char*, Verb> kVerbs[] = {
+    {"login", Verb::kLogin},   {"logout", Verb::kLogout}, {"albums", Verb::kAlbums},
+    {"delete", Verb::kDelete}, {"upload", Verb::kUpload}, {"prepare", Verb::kPrepare}};
+
+constexpr const char* kSortKeys[] = {"name", "created", "modified", "photos", "size", "from", "to"};
+
+// The switch word of a program switch ("usr" for "-usr", "--usr" or "/usr"); empty otherwise.
+std::string ProgramSwitchWord(std::string_view arg) {
+  if (arg.empty() || (arg[0] != '-' && arg[0] != '/')) return {};
+  std::string_view word = arg.substr(1);
+  while (!word.empty() && word[0] == '-') word.remove_prefix(1);
+  if (word.substr(0, 6) == "delay:") return "delay:";
+  for (const char* known : {"trace", "noreg", "unins", "lst", "end", "usr", "pwd", "lbl"}) {
+    if (word == known) return known;
+  }
+  return {};
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::optional<Verb> VerbOf(std::string_view word) {
+  for (const auto& [name, verb] : kVerbs) {
+    if (word == name) return verb;
+  }
+  return std::nullopt;
+}
+
+bool IsPositiveNumber(const std::string& text) {
+  if (text.empty() || text.size() > 9) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return std::atoi(text.c_str()) > 0;
+}
+
+class Parser {
+ public:
+  Parser(const std::vector<std::string>& args, CliArgs* parsed) : args_(args), out_(*parsed) {}
+
+  bool Run(std::string* error) {
+    for (index_ = 0; index_ < args_.size(); ++index_) {
+      const std::string& arg = args_[index_];
+      if (afterDashes_ || arg.empty()) {
+        Plain(arg);
+      } else if (arg == "--") {
+        afterDashes_ = true;
+      } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0 && LongOption(arg, error)) {
+        if (!error->empty()) return false;
+      } else if (arg == "-h") {
+        out_.help = true;
+      } else if (arg[0] == '-' || (arg[0] == '/' && !PathExists(arg))) {
+        const std::string word = ProgramSwitchWord(arg);
+        if (!word.empty()) {
+          ProgramSwitch(arg, word);
+        } else if (arg[0] == '-') {
+          *error = "unknown option '" + arg + "'";
+          return false;
+        } else {
+          Plain(arg);
+        }
+      } else {
+        Plain(arg);
+      }
+    }
+    return Check(error);
+  }
+
+ private:
+  // True when `arg` is one of our long options (`error` set when its value is bad).
+  bool LongOption(const std::string& arg, std::string* error) {
+    const size_t equals = arg.find('=');
+    const std::string name =
+        arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+    auto value = [&](std::string* into) {
+      if (equals != std::string::npos) {
+        *into = arg.substr(equals + 1);
+      } else if (index_ + 1 < args_.size()) {
+        *into = args_[++index_];
+      } else {
+        *error = "option '--" + name + "' needs a value";
+        return false;
+      }
+      if (into->empty()) *error = "option '--" + name + "' needs a value";
+      return error->empty();
+    };
+    auto flag = [&](bool* into) {
+      if (equals != std::string::npos) *error = "option '--" + name + "' takes no value";
+      *into = true;
+      return true;
+    };
+    bool yes = false, no = false, asc = false, desc = false;
+    if (name == "help") return flag(&out_.help);
+    if (name == "version") return flag(&out_.version);
+    if (name == "remember") return flag(&out_.remember);
+    if (name == "yes" || name == "no") {
+      flag(name == "yes" ? &yes : &no);
+      const AnswerPolicy policy = yes ? AnswerPolicy::kYes : AnswerPolicy::kNo;
+      if (out_.answers != AnswerPolicy::kAsk && out_.answers != policy) {
+        *error = "--yes and --no exclude each other";
+      }
+      out_.answers = policy;
+      return true;
+    }
+    if (name == "asc" || name == "desc") {
+      flag(name == "asc" ? &asc : &desc);
+      if (out_.ascending && *out_.ascending != asc) *error = "--asc and --desc exclude each other";
+      out_.ascending = asc;
+      return true;
+    }
+    if (name == "sort") {
+      std::string key;
+      if (!value(&key)) return true;
+      out_.sortKey = AlbumSortKeyFromName(key);
+      if (!out_.sortKey) *error = "unknown sort key '" + key + "'";
+      return true;
+    }
+    if (name == "name") {
+      value(&out_.albumName);
+      return true;
+    }
+    if (name == "out") {
+      value(&out_.outDir);
+      return true;
+    }
+    // Not ours: a program switch written with two hyphens ("--trace"), or unknown.
+    return false;
+  }
+
+  void ProgramSwitch(const std::string& arg, const std::string& word) {
+    out_.programArgs.push_back(arg);
+    if (word == "usr" || word == "pwd" || word == "lbl") pending_ = true;
+    if (word == "lst") {
+      listMode_ = true;
+      out_.listGiven = true;
+    }
+    if (word == "end") listMode_ = false;
+    if (word == "unins") out_.uninstall = true;
+  }
+
+  void Plain(const std::string& arg) {
+    if (listMode_ || pending_) {
+      out_.programArgs.push_back(arg);
+      pending_ = false;
+      return;
+    }
+    if (out_.verb == Verb::kNone && out_.uploadArguments == 0) {
+      if (const std::optional<Verb> verb = VerbOf(arg)) {
+        out_.verb = *verb;
+        return;
+      }
+    }
+    if (out_.verb != Verb::kNone) {
+      out_.operands.push_back(arg);
+    } else {
+      out_.programArgs.push_back(arg);
+      ++out_.uploadArguments;
+    }
+  }
+
+  bool Check(std::string* error) {
+    if (out_.help || out_.version) return true;
+    const Verb verb = out_.verb;
+    const std::string name = VerbName(verb);
+    auto fail = [&](std::string text) {
+      *error = std::move(text);
+      return false;
+    };
+    if (out_.sortKey && verb != Verb::kAlbums) return fail("--sort applies to 'albums' only");
+    if (out_.ascending && verb != Verb::kAlbums) {
+      return fail("--asc and --desc apply to 'albums' only");
+    }
+    if (!out_.albumName.empty() && verb != Verb::kUpload) {
+      return fail("--name applies to 'upload' only");
+    }
+    if (!out_.outDir.empty() && verb != Verb::kPrepare) {
+      return fail("--out applies to 'prepare' only");
+    }
+    if (out_.remember && verb != Verb::kLogin) return fail("--remember applies to 'login' only");
+    if (verb != Verb::kNone && out_.uploadArguments > 0) {
+      return fail("files for an upload cannot come before the verb '" + name + "'");
+    }
+    switch (verb) {
+      case Verb::kNone:
+        if (out_.uploadArguments == 0 && !out_.listGiven && !out_.uninstall) {
+          return fail("nothing to do: give a verb, or files to upload");
+        }
+        return true;
+      case Verb::kLogin:
+      case Verb::kLogout:
+      case Verb::kAlbums:
+        if (!out_.operands.empty()) {
+          return fail("'" + name + "' takes no arguments ('" + out_.operands[0] + "')");
+        }
+        return true;
+      case Verb::kDelete:
+        if (out_.operands.size() != 1 || !IsPositiveNumber(out_.operands[0])) {
+          return fail("'delete' needs one album identifier (a positive number)");
+        }
+        return true;
+      case Verb::kUpload:
+        if (out_.operands.size() != 1) return fail("'upload' needs one folder");
+        return true;
+      case Verb::kPrepare:
+        if (out_.outDir.empty()) return fail("'prepare' needs --out DIR");
+        if (out_.operands.empty()) return fail("'prepare' needs at least one file");
+        return true;
+    }
+    return true;
+  }
+
+  const std::vector<std::string>& args_;
+  CliArgs& out_;
+  size_t index_ = 0;
+  bool afterDashes_ = false;
+  bool pending_ = false;
+  bool listMode_ = false;
+};
+
+}  // namespace
+
+bool ParseCliArgs(const std::vector<std::string>& args, CliArgs* parsed, std::string* error) {
+  *parsed = CliArgs();
+  error->clear();
+  return Parser(args, parsed).Run(error);
+}
+
+std::optional<int> AlbumSortKeyFromName(std::string_view name) {
+  for (int key = 0; key < static_cast<int>(std::size(kSortKeys)); ++key) {
+    if (name == kSortKeys[key]) return key;
+  }
+  if (name.size() == 1 && name[0] >= '0' && name[0] <= '6') return name[0] - '0';
+  return std::nullopt;
+}
+
+const char* VerbName(Verb verb) {
+  for (const auto& [name, known] : kVerbs) {
+    if (known == verb) return name;
+  }
+  return "";
+}
+
+}  // namespace zerva::cli

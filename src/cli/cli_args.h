@@ -1,0 +1,50 @@
+// The command line of zerva-cli: its own verbs and options, and the program's switches
+// (-usr, -pwd, -lbl, -trace, -noreg, -unins, -delay:, -lst ... -end) with the files of an
+// unattended upload, which go on unchanged to the application's command-line parser.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zerva::cli {
+
+enum class Verb { kNone, kLogin, kLogout, kAlbums, kDelete, kUpload, kPrepare };
+
+// How questions are answered.
+enum class AnswerPolicy {
+  kAsk,  // on the terminal when stdin is one, otherwise the declining answer
+  kYes,  // the affirmative answer (Yes, OK, Retry)
+  kNo,   // the declining answer (No, Cancel)
+};
+
+struct CliArgs {
+  bool help = false;
+  bool version = false;
+  Verb verb = Verb::kNone;
+  std::vector<std::string> operands;  // the verb's own arguments
+  AnswerPolicy answers = AnswerPolicy::kAsk;
+  bool remember = false;
+  std::optional<int> sortKey;     // an album sort key, 0 to 6
+  std::optional<bool> ascending;  // --asc / --desc
+  std::string albumName;          // --name
+  std::string outDir;             // --out
+  // The program's switches and the unattended upload's files, in their order.
+  std::vector<std::string> programArgs;
+  // Plain arguments outside a switch's value and outside a list: the unattended upload's
+  // files (whether they exist is found out later).
+  int uploadArguments = 0;
+  bool listGiven = false;  // -lst appeared
+  bool uninstall = false;  // -unins appeared
+};
+
+// False with `error` for an unknown option, a missing or bad value, or arguments that do not
+// fit the verb. `args` excludes the program name.
+bool ParseCliArgs(const std::vector<std::string>& args, CliArgs* parsed, std::string* error);
+
+// "name", "created", "modified", "photos", "size", "from", "to" or the key's number.
+std::optional<int> AlbumSortKeyFromName(std::string_view name);
+const char* VerbName(Verb verb);
+
+}  // namespace zerva::cli

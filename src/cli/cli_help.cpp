@@ -1,0 +1,77 @@
+#include "cli/cli_help.h"
+
+#include "app/version.h"
+
+namespace zerva::cli {
+
+std::string HelpText() {
+  return VersionLine() + R"(
+
+Usage: zerva-cli [SWITCHES] VERB [ARGUMENTS] [OPTIONS]
+       zerva-cli [SWITCHES] FILES...          (unattended upload)
+
+Verbs:
+  login                  sign in and report the number of albums
+  logout                 forget the remembered password (the login name stays)
+  albums                 list your albums, one per line:
+                         ID <tab> NAME <tab> PHOTOS <tab> VIDEOS <tab> CREATED <tab> ADDRESS
+  delete ID              delete the album ID on the service (asks first)
+  upload FOLDER          upload a folder as a new album, or bring up to date the album
+                         that was made from this folder before
+  prepare --out DIR FILES...
+                         only prepare the photos for upload, into DIR (no service needed)
+  FILES...               without a verb: upload the photo and video files as a new album
+                         named LABEL_<time> (see -lbl)
+
+Switches (the program's own; they work with every verb):
+  -usr NAME              sign in as NAME
+  -pwd PASSWORD          with this password
+  -lbl LABEL             the label that names the album of an unattended upload
+  -lst FILE -end         read the files of an unattended upload from a .lst file, one per line
+  -trace                 also write every trace line to stderr; failures show the raw answer
+  -noreg, -unins, -delay:MS
+                         installation switches; zerva-cli never registers the URL protocol,
+                         and -unins ends before anything is sent
+
+Options:
+  --yes                  answer every question with Yes (OK, Retry)
+  --no                   answer every question with No (Cancel)
+                         Without either, questions are asked on the terminal when stdin is
+                         one; otherwise they get the declining answer (No, or Cancel where it
+                         is offered): nothing is deleted, retried or sent again unasked.
+  --remember             with login, -usr and -pwd: remember the login for later runs
+  --sort KEY             with albums: order by name, created, modified, photos, size, from or
+                         to (ascending); without it, the order last chosen in the window
+  --asc, --desc          with albums: the direction of the order
+  --name NAME            with upload: the name of a new album
+  --out DIR              with prepare: where the prepared files go
+  --help, -h             this text
+  --version              the program's name and version
+
+Credentials: -usr and -pwd, or the login remembered by
+  zerva-cli -usr NAME -pwd PASSWORD login --remember
+Only the password's MD5 digest is stored, in the settings file
+($XDG_CONFIG_HOME/zerva/zerva.conf). A sign-in with -usr and -pwd through 'login' without
+--remember forgets a remembered password.
+
+The service: the default address, or the one named by zerva_proxy_setting.ini next to the
+executable (Domain=host:port, UploadDomain=, ProxyHost=, ProxyPort=, ProxyUserName=,
+ProxyPassword=). Progress goes to stderr: a bar on a terminal, plain lines otherwise. Where
+the window would open a web page, the address is printed instead.
+
+Exit status:
+  0   success
+  1   the verb failed: the service refused, or a file could not be used
+  2   the command line is not understood
+  3   the program's language files are missing ("Load localization error")
+  4   the service cannot be reached (the connection test failed)
+  5   the service's message stops the program
+  6   the update check failed, or an update is being installed
+  7   no credentials, a refused sign-in, or the account is signed in elsewhere
+  8   a question was answered No, or had no answer
+  9   no album with that identifier
+  10  the verb is not available in this build yet
+)";
+}
+
+}  // namespace zerva::cli

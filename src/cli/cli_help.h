@@ -1,0 +1,10 @@
+// The text of `zerva-cli --help`.
+#pragma once
+
+#include <string>
+
+namespace zerva::cli {
+
+std::string HelpText();
+
+}  // namespace zerva::cli

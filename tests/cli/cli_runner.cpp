@@ -1,0 +1,113 @@
+#include "cli_runner.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/elements.h"
+#include "platform/md5.h"
+
+namespace zerva::test {
+namespace {
+
+// A hard link keeps the copy's own path (the program folder is the executable's folder) and
+// costs nothing; a copy does when the build folder is elsewhere.
+void Install(const std::string& from, const std::string& to) {
+  std::error_code error;
+  std::filesystem::create_hard_link(from, to, error);
+  if (error) std::filesystem::copy_file(from, to, error);
+}
+
+}  // namespace
+
+CliInstall::CliInstall(const std::string& domain) {
+  const std::string bin = std::string(ZERVA_BIN_DIR) + "/";
+  Install(bin + "zerva-cli", Executable());
+  for (const char* lang : {"zerva-en-us.lng", "zerva-cs.lng"}) {
+    Install(bin + lang, folder_.Path() + lang);
+  }
+  if (!domain.empty()) folder_.Write("zerva_proxy_setting.ini", "Domain=" + domain + "\n");
+}
+
+std::string CliInstall::TraceLog() const {
+  return ReadWholeFile(home_.Path() + "cache/zerva/zerva.localhost/trace.log");
+}
+
+std::string CliInstall::SettingsText() const {
+  return ReadWholeFile(home_.Path() + "config/zerva/zerva.conf");
+}
+
+CliRun CliInstall::Run(const std::vector<std::string>& args, CliStdin stdinKind,
+                       const std::string& input, int timeoutSeconds) const {
+  CliRun run;
+  // Everything the child needs is made before fork: only async-signal-safe calls follow it.
+  std::vector<std::string> argStrings = {Executable()};
+  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argStrings) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> envStrings = {
+      "XDG_CACHE_HOME=" + home_.Path() + "cache", "XDG_CONFIG_HOME=" + home_.Path() + "config",
+      "HOME=" + home_.Path(), "PATH=/usr/bin:/bin", "LANG=C.UTF-8"};
+  std::vector<char*> envp;
+  for (std::string& e : envStrings) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  const std::string outPath = home_.Path() + "stdout";
+  const std::string errPath = home_.Path() + "stderr";
+  const std::string inPath = home_.Path() + "stdin";
+  if (stdinKind == CliStdin::kText) home_.Write("stdin", input);
+
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (stdinKind == CliStdin::kClosed) {
+      ::close(STDIN_FILENO);
+    } else {
+      const int in = ::open(stdinKind == CliStdin::kText ? inPath.c_str() : "/dev/null", O_RDONLY);
+      ::dup2(in, STDIN_FILENO);
+    }
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(err, STDERR_FILENO);
+    ::execve(argv[0], argv.data(), envp.data());
+    ::_exit(127);
+  }
+  if (pid < 0) return run;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  int status = 0;
+  while (::waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      run.timedOut = true;
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (!run.timedOut && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+  run.out = ReadWholeFile(outPath);
+  run.err = ReadWholeFile(errPath);
+  return run;
+}
+
+std::string NewAccount(const ServerFixture& server, const std::string& prefix) {
+  static int count = 0;
+  const std::string name = prefix + std::to_string(::getpid()) + "n" + std::to_string(++count);
+  if (server.CreateUser(name, name + "@example.com", "secret") <= 0) return {};
+  return name;
+}
+
+std::string CreateAlbum(const ServerFixture& server, const std::string& user,
+                        const std::string& name, const std::string& serverDir) {
+  Form form;
+  form.Add("serverDir", serverDir).Add("albumSetting", "<album><name>" + name + "</name></album>");
+  const HttpReply reply = server.Command("CreateAlbum", user, Md5Hex("secret"), form);
+  return GetElement(reply.body, "value");
+}
+
+}  // namespace zerva::test

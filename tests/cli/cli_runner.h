@@ -1,0 +1,47 @@
+// zerva-cli as a real process: an installation of its own (the executable with the language
+// files and an ini file that points at a server), a fresh home for its settings and trace log,
+// and runs with a chosen stdin, captured output and a time limit.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "support/server_fixture.h"
+#include "support/temp_dir.h"
+
+namespace zerva::test {
+
+struct CliRun {
+  int status = -1;  // the exit status; -1 when it did not exit normally
+  std::string out;
+  std::string err;
+  bool timedOut = false;
+};
+
+enum class CliStdin { kDevNull, kClosed, kText };
+
+class CliInstall {
+ public:
+  // `domain` ("host:port/") goes into zerva_proxy_setting.ini; none when empty.
+  explicit CliInstall(const std::string& domain);
+
+  CliRun Run(const std::vector<std::string>& args, CliStdin stdinKind = CliStdin::kDevNull,
+             const std::string& input = "", int timeoutSeconds = 60) const;
+
+  std::string Executable() const { return folder_.Path() + "zerva-cli"; }
+  std::string TraceLog() const;
+  std::string SettingsText() const;
+  const TempDir& Home() const { return home_; }
+
+ private:
+  TempDir folder_;
+  TempDir home_;
+};
+
+// A new account "<prefix><pid>n<count>" with the password "secret".
+std::string NewAccount(const ServerFixture& server, const std::string& prefix);
+// CreateAlbum for the account; the new album's identifier.
+std::string CreateAlbum(const ServerFixture& server, const std::string& user,
+                        const std::string& name, const std::string& serverDir);
+
+}  // namespace zerva::test
