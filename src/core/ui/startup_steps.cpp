@@ -10,7 +10,7 @@
 #include "net/endpoints.h"
 #include "net/http_connect.h"
 #include "net/http_mngr.h"
-#include "ui/text_placeholders.h"
+#include "app/text_placeholders.h"
 
 namespace zerva {
 namespace {

@@ -4,23 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "app/profile.h"
+#include "app/text_placeholders.h"
 #include "lang/text.h"
 #include "support/temp_dir.h"
 
 namespace zerva {
 namespace {
-
-TEST(FillTextPlaceholder, FillsTheFirstTextPlaceholderOnly) {
-  EXPECT_EQ(FillTextPlaceholder("The account %s is busy.", "alice"), "The account alice is busy.");
-  EXPECT_EQ(FillTextPlaceholder("%s and %s", "a"), "a and %s");
-  EXPECT_EQ(FillTextPlaceholder("100%% of %s", "b"), "100% of b");
-  // Conversions a translated text should not have stay inert.
-  EXPECT_EQ(FillTextPlaceholder("%d %n %s %", "c"), "%d %n c %");
-  // The value is never read as a format itself.
-  EXPECT_EQ(FillTextPlaceholder("[%s]", "%s%n%%"), "[%s%n%%]");
-  EXPECT_EQ(FillTextPlaceholder("no placeholder", "x"), "no placeholder");
-  EXPECT_EQ(FillTextPlaceholder("", "x"), "");
-}
 
 TEST(NoMultipleLoginMessage, NamesTheAccountRememberedForTheLoginName) {
   test::IsolatedHome home;
@@ -28,9 +17,9 @@ TEST(NoMultipleLoginMessage, NamesTheAccountRememberedForTheLoginName) {
   const std::string format = Text("msgNoMultipleLogin");
   ASSERT_NE(format.find("%s"), std::string::npos);
   EXPECT_EQ(NoMultipleLoginMessage("alice@example.com"),
-            FillTextPlaceholder(format, "alice@example.com"));
+            FillTextPlaceholders(format, {"alice@example.com"}));
   AppProfile().WriteProfileString("alice@example.com", profile_keys::kLogin, "alice");
-  EXPECT_EQ(NoMultipleLoginMessage("alice@example.com"), FillTextPlaceholder(format, "alice"));
+  EXPECT_EQ(NoMultipleLoginMessage("alice@example.com"), FillTextPlaceholders(format, {"alice"}));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "app/credentials.h"
 #include "app/elements.h"
 #include "app/profile.h"
+#include "app/text_placeholders.h"
 #include "app/text_utils.h"
 #include "category/value_set.h"
 #include "lang/text.h"
@@ -189,7 +190,7 @@ TEST_F(UserSessionTest, AnotherProcessSignedInAsTheUserRefusesBeforeAnyTraffic) 
   EXPECT_FALSE(session_->HoldsLoginLock());
   EXPECT_TRUE(Server().Log().empty());
   // Nothing remembered for the login name yet: the message names the login name.
-  EXPECT_EQ(NoMultipleLoginMessage(user), FillTextPlaceholder(Text("msgNoMultipleLogin"), user));
+  EXPECT_EQ(NoMultipleLoginMessage(user), FillTextPlaceholders(Text("msgNoMultipleLogin"), {user}));
   EXPECT_NE(NoMultipleLoginMessage(user).find(user), std::string::npos);
 
   other.Kill();  // the other copy dies without signing out

@@ -4,7 +4,7 @@
 #include "lang/text.h"
 #include "net/endpoints.h"
 #include "ui/startup_steps.h"
-#include "ui/text_placeholders.h"
+#include "app/text_placeholders.h"
 
 namespace zerva {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/text_placeholders.h"
+#include "app/text_placeholders.h"
 
 namespace zerva {
 
