@@ -15,6 +15,7 @@
 #include "platform/tools.h"
 #include "session/language_switch.h"
 #include "ui/startup_steps.h"
+#include "update/update_check.h"
 
 namespace zerva {
 namespace {
@@ -153,8 +154,17 @@ bool CzervaApp::ShowServerMessage() {
   return !message.isError;
 }
 
+UpdateCheck CzervaApp::UpdateCheckInUse() {
+  if (seams_.updateCheck) return seams_.updateCheck;
+  Dialogs* dialogs = &frontEnd_.AppDialogs();
+  return [dialogs](CHttpConnect& connection, bool hidden, bool* quit, CancelFlag* stop,
+                   std::string* report) {
+    return CheckUpdate(connection, hidden, quit, stop, report, DefaultUpdateEnvironment(dialogs));
+  };
+}
+
 StartupEnd CzervaApp::CheckForUpdate() {
-  const UpdateCheck& check = seams_.updateCheck ? seams_.updateCheck : UpdateCheck(NoUpdateCheck);
+  const UpdateCheck check = UpdateCheckInUse();
   bool quit = false;
   std::string report;
   if (check(*mainConnection_, false, &quit, nullptr, &report)) {
@@ -180,7 +190,7 @@ void CzervaApp::RunMainWindow() {
   LoadPhotoVideoParams(*mainConnection_, &params_);
   HideWaitMessage();
   if (!videoConverter_ || !videoPlayer_) {
-    hiddenUpdate_.Start(httpMngr_, seams_.updateCheck, window->NotifyTarget(),
+    hiddenUpdate_.Start(httpMngr_, UpdateCheckInUse(), window->NotifyTarget(),
                         &frontEnd_.AppUiThread());
   }
   if (seams_.makeGpsPicker) gpsPicker_ = seams_.makeGpsPicker(*this);

@@ -141,6 +141,8 @@ class CzervaApp {
   void RegisterAndNotify();
   bool TestConnection();
   bool ShowServerMessage();
+  // The installed check, or the real one of this installation.
+  UpdateCheck UpdateCheckInUse();
   StartupEnd CheckForUpdate();
   void RunMainWindow();
   void SendStatistics();

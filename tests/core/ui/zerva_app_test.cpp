@@ -59,8 +59,9 @@ TEST_F(AppTest, StartupRunsTheChecksInOrderThenTheWindowAndSendsStatisticsAtShut
   EXPECT_GE(app.EchoTimeMs(), 0);
 
   const std::vector<std::string> names = RequestNames();
-  const std::vector<std::string> expected = {"client.php", "zerva-en-us.lng", "messages.php",
-                                             "photovideoparams.xml", "send_stat.php"};
+  // The update check of this installation runs between the server messages and the window.
+  const std::vector<std::string> expected = {"client.php", "zerva-en-us.lng",      "messages.php",
+                                             "files.dat",  "photovideoparams.xml", "send_stat.php"};
   ASSERT_EQ(names, expected);
   const LoggedRequest stat = Server().Log().back();
   EXPECT_EQ(stat.Field("uuid"), AppProfile().GetProfileString("common", "uuid"));
