@@ -1,0 +1,193 @@
+#include "media/video_thumb.h"
+
+#include <FreeImage.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "app/app_folders.h"
+#include "app/text_utils.h"
+#include "app/trace.h"
+#include "media/child_process.h"
+#include "media/image_fit.h"
+#include "media/image_load.h"
+#include "media/image_save.h"
+#include "media/video_targets.h"
+#include "media/watermark.h"
+#include "model/zerva_video.h"
+#include "platform/fs.h"
+
+namespace zerva {
+namespace {
+
+// How much of ffmpeg's output goes into the log line of a frame run.
+constexpr size_t kLoggedOutputChars = 1024;
+// The position tried when no frame comes from the automatic one.
+constexpr double kRetryPosition = 1.0;
+
+// A fresh, empty JPEG name in the temporary folder; empty when none can be had.
+std::string NewTemporaryJpeg() {
+  std::string path = TempFolder() + "vframeXXXXXX.jpg";
+  const int fd = ::mkstemps(path.data(), 4);
+  if (fd < 0) return {};
+  ::close(fd);
+  return path;
+}
+
+bool MoveFile(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  std::error_code error;
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+  std::remove(from.c_str());
+  return !error;
+}
+
+struct FrameRun {
+  bool started = false;
+  bool loaded = false;
+  std::string command;
+  std::string output;  // the first kLoggedOutputChars
+};
+
+FrameRun RunFrame(const CZervaVideo& video, const std::string& path, PixelSize frame,
+                  double position, int rotation, bool fast, int timeoutMs, Bitmap* image) {
+  FrameRun run;
+  // A frame left from an earlier run must not pass for this run's.
+  ::truncate(path.c_str(), 0);
+  const ProcessCommand command = VideoThumbCommand(video, path, frame, position, rotation, fast);
+  run.command = command.text;
+  ChildProcess process(true);
+  if (!process.Start(command, true)) return run;
+  run.started = true;
+  int exitCode = 0;
+  run.output = process.ReadOutputFor(timeoutMs, &exitCode).substr(0, kLoggedOutputChars);
+  process.Close();
+  Bitmap loaded = LoadImageFile(path, LoadFlagsFor(kFormatJpeg, LoadPurpose::kPrepare));
+  run.loaded = loaded != nullptr;
+  if (run.loaded) *image = std::move(loaded);
+  return run;
+}
+
+double Elapsed(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+bool Fail(std::string* error, const std::string& text) {
+  if (error != nullptr) *error = text;
+  return false;
+}
+
+}  // namespace
+
+ProcessCommand VideoThumbCommand(const CZervaVideo& video, const std::string& outputPath,
+                                 PixelSize frame, double position, int rotation, bool fast) {
+  const std::string size = std::to_string(frame.width) + "x" + std::to_string(frame.height);
+  const std::string at = CommandNumber(position, 5, 2);
+  CommandBuilder command;
+  if (fast) {
+    command.Text("ffmpeg -y -ss " + at + " -i ").Quoted(video.sourcePath).Text(" -s " + size);
+  } else {
+    command.Text("ffmpeg -y -i ").Quoted(video.sourcePath).Text(" -s " + size + " -ss " + at);
+  }
+  return command.Text(" -f image2 -vframes 1 " + RotationFilter(rotation) + " ")
+      .Quoted(outputPath)
+      .Build();
+}
+
+bool MakeVideoThumb(const CZervaVideo& video, const std::string& outputPath, Bitmap* image,
+                    int sizeHint, double position, int rotation, bool fast, int maxArea,
+                    int timeoutMs) {
+  // ffmpeg's image writer reads "%d" in a name as a frame-number pattern, so such a name is
+  // written under a temporary one and moved.
+  const bool temporary = outputPath.empty();
+  const bool moved = !temporary && outputPath.find('%') != std::string::npos;
+  const std::string path = temporary || moved ? NewTemporaryJpeg() : outputPath;
+  if (path.empty()) return false;
+
+  PixelSize frame = ResizeVideo(video.widthSrc, video.heightSrc, sizeHint, video.par, maxArea);
+  double at = position < 0 ? video.thumbpos : position;
+  at = std::max(0.0, std::min(at, video.durationSrc - 0.1));
+  if (RotationSwapsSides(rotation)) std::swap(frame.width, frame.height);
+
+  const auto started = std::chrono::steady_clock::now();
+  FrameRun run = RunFrame(video, path, frame, at, rotation, fast, timeoutMs, image);
+  if (!run.started) {
+    if (temporary || moved) std::remove(path.c_str());
+    image->reset();
+    return false;
+  }
+  Trace(run.loaded ? kTraceNotice : kTraceError,
+        static_cast<int>(run.command.size() + run.output.size()) + 32,
+        "  MakeVideoThumb (%d in %s s): (%s)\n %s\n", run.loaded ? 1 : 0,
+        CommandNumber(Elapsed(started), 5, 3).c_str(), run.command.c_str(), run.output.c_str());
+
+  if (!run.loaded && position < 0) {
+    std::remove(path.c_str());
+    run = RunFrame(video, path, frame, kRetryPosition, rotation, fast, timeoutMs, image);
+    if (run.started) {
+      Trace(kTraceNotice, 0, "Retrying ...\n");
+      Trace(run.loaded ? kTraceNotice : kTraceError,
+            static_cast<int>(run.command.size() + run.output.size()) + 16,
+            "  MakeVideoThumb: (%s)\n %s\n", run.command.c_str(), run.output.c_str());
+    }
+  }
+
+  if (run.loaded && moved && !MoveFile(path, outputPath)) run.loaded = false;
+  if (temporary || moved || !run.loaded) std::remove(path.c_str());
+  if (!run.loaded) image->reset();
+  return run.loaded;
+}
+
+bool MakeVideoFrameImages(const CZervaVideo& video, const VideoFrameRequest& request,
+                          VideoFrameImages* out, std::string* error) {
+  *out = VideoFrameImages();
+  const std::string name = "MakeVideoFrameImages " + video.sourcePath + ": ";
+  Bitmap image;
+  if (!MakeVideoThumb(video, request.imagePath, &image, request.sizeImage, -1.0, request.rotation,
+                      request.fast, request.maxArea)) {
+    return Fail(error, name + "ffmpeg gave no frame");
+  }
+  const PixelSize framed = BitmapSize(image.get());
+  if (!FitBitmap(image, request.sizeImage, ResampleFilter::kLanczos3)) {
+    return Fail(error, name + "the frame could not be scaled");
+  }
+  bool rewrite = BitmapSize(image.get()) != framed;
+  Bitmap patch;
+  if (request.watermark != nullptr) {
+    if (!WatermarkImage(image, request.watermark, &patch)) {
+      return Fail(error, name + "the watermark could not be applied");
+    }
+    std::string saveError;
+    if (!request.patchPath.empty() &&
+        !SaveJpeg(patch.get(), request.patchPath, request.photoQuality, &saveError)) {
+      return Fail(error, saveError);
+    }
+    rewrite = true;
+  }
+  std::string saveError;
+  if (rewrite && !request.imagePath.empty() &&
+      !SaveJpeg(image.get(), request.imagePath, request.photoQuality, &saveError)) {
+    return Fail(error, saveError);
+  }
+  Bitmap thumbnail = MakeThumbnail(image.get(), request.sizeThumb);
+  if (thumbnail == nullptr) return Fail(error, name + "the thumbnail could not be made");
+  if (!request.thumbPath.empty() &&
+      !SaveJpeg(thumbnail.get(), request.thumbPath, request.thumbQuality, &saveError)) {
+    return Fail(error, saveError);
+  }
+  out->image = std::move(image);
+  out->patch = std::move(patch);
+  out->thumbnail = std::move(thumbnail);
+  return true;
+}
+
+std::string VideoFrameFileName(const std::string& fileName) {
+  return fileName.substr(0, fileName.size() - FileExtension(fileName).size()) + ".jpg";
+}
+
+}  // namespace zerva
