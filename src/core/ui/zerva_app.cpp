@@ -9,6 +9,7 @@
 #include "app/version.h"
 #include "category/album_categories.h"
 #include "lang/text.h"
+#include "media/video_probe.h"
 #include "platform/folders.h"
 #include "platform/fs.h"
 #include "platform/os_info.h"
@@ -284,7 +285,8 @@ AlbumEnvironment CzervaApp::MakeAlbumEnvironment() const {
     return AlbumHiResOrVip(true, false, albumCategory, link->session->Categories());
   };
   environment.videoSupport = videoConverter_;
-  environment.videoProber = seams_.videoProber;
+  // Without a prober of its own the album learns about videos from ffmpeg.
+  environment.videoProber = seams_.videoProber.probe ? seams_.videoProber : FfmpegVideoProber();
   return environment;
 }
 
