@@ -1,0 +1,27 @@
+#include "ui/page_factory.h"
+
+#include "ui/create_account_dlg.h"
+#include "ui/edit_user_detail_dlg.h"
+#include "ui/login_dlg.h"
+#include "ui/placeholder_page.h"
+
+namespace zerva {
+
+std::unique_ptr<CZervaDialog> MakePage(PageId id, CzervaDlg& window, PageView& view) {
+  switch (id) {
+    case PageId::kLogin:
+      return std::make_unique<CLoginDlg>(window, view);
+    case PageId::kCreateAccount:
+      return std::make_unique<CreateAccountDlg>(window, view);
+    case PageId::kEditUserDetail:
+      return std::make_unique<CEditUserDetailDlg>(window, view);
+    default:
+      return std::make_unique<PlaceholderPage>(window, id, view);
+  }
+}
+
+bool PageIsBuilt(PageId id) {
+  return id == PageId::kLogin || id == PageId::kCreateAccount || id == PageId::kEditUserDetail;
+}
+
+}  // namespace zerva

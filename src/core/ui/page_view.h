@@ -1,0 +1,60 @@
+// The controls of a page or a band as its controller sees them: identified by number, set and
+// read through these few operations. The Qt window maps each number to a widget; tests keep a
+// table of values. Texts arrive translated; the controller looks keys up.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zerva {
+
+// A popup menu of texts. A right click on an entry may offer one more command for that entry
+// (such as removing it); the view then drops the entry from the open menu.
+struct PopupMenu {
+  std::vector<std::string> items;
+  // The context command's text for an entry; empty: no context menu.
+  std::function<std::string(size_t index)> contextText;
+  std::function<void(size_t index)> onContext;
+};
+
+class PageView {
+ public:
+  virtual ~PageView() = default;
+
+  virtual void SetText(int control, const std::string& text) = 0;
+  virtual std::string GetText(int control) const = 0;
+  virtual void SetChecked(int control, bool checked) = 0;
+  virtual bool IsChecked(int control) const = 0;
+  virtual void Show(int control, bool shown) = 0;
+  virtual void Enable(int control, bool enabled) = 0;
+  virtual void Focus(int control) = 0;
+  // An empty text shows no tooltip.
+  virtual void SetTooltip(int control, const std::string& text) = 0;
+  // List and combo boxes: the entries, and the selected one (-1: none).
+  virtual void SetItems(int control, const std::vector<std::string>& items) = 0;
+  virtual int Selected(int control) const = 0;
+  virtual void Select(int control, int index) = 0;
+  // Pictures shown by a control, such as the header's partner logos.
+  virtual void SetImages(int control, const std::vector<std::string>& paths) = 0;
+  // One-shot timers: starting a running timer starts it again; the owner's OnTimer fires.
+  virtual void StartTimer(int timer, int milliseconds) = 0;
+  virtual void StopTimer(int timer) = 0;
+  // Shows the menu below `anchor` and waits; the chosen entry, or -1.
+  virtual int ShowPopupMenu(int anchor, const PopupMenu& menu) = 0;
+};
+
+// What a page or a band hears from its view: a button or link pressed, a field changed by the
+// user (never by the controller), a timer fired, Enter or Escape pressed.
+class ControlEvents {
+ public:
+  virtual ~ControlEvents() = default;
+  virtual void OnCommand(int /*control*/) {}
+  virtual void OnEdited(int /*control*/) {}
+  virtual void OnTimer(int /*timer*/) {}
+  virtual void OnEnter() {}
+  virtual void OnEscape() {}
+};
+
+}  // namespace zerva

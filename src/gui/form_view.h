@@ -1,0 +1,64 @@
+// The controls of one page or band as a PageView: each control number maps to a widget, and
+// the user's actions on the widgets reach the controller's events. Changes the controller
+// makes never come back to it as events.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <map>
+
+#include "ui/page_view.h"
+
+class QTimer;
+class QWidget;
+
+namespace zerva::gui {
+
+class FormView : public QObject, public PageView {
+  Q_OBJECT
+
+ public:
+  explicit FormView(QObject* parent = nullptr);
+
+  // Registers the widget as `control`; labels, line and text edits, buttons, check boxes,
+  // combo boxes and logo strips are understood. Returns the widget.
+  template <typename W>
+  W* Add(int control, W* widget) {
+    Register(control, widget);
+    return widget;
+  }
+  QWidget* Widget(int control) const;
+  void SetEvents(ControlEvents* events) { events_ = events; }
+
+  void SetText(int control, const std::string& text) override;
+  std::string GetText(int control) const override;
+  void SetChecked(int control, bool checked) override;
+  bool IsChecked(int control) const override;
+  void Show(int control, bool shown) override;
+  void Enable(int control, bool enabled) override;
+  void Focus(int control) override;
+  void SetTooltip(int control, const std::string& text) override;
+  void SetItems(int control, const std::vector<std::string>& items) override;
+  int Selected(int control) const override;
+  void Select(int control, int index) override;
+  void SetImages(int control, const std::vector<std::string>& paths) override;
+  void StartTimer(int timer, int milliseconds) override;
+  void StopTimer(int timer) override;
+  int ShowPopupMenu(int anchor, const PopupMenu& menu) override;
+
+  // Whether the control is shown when its page is; hidden controls stay hidden.
+  bool IsShown(int control) const;
+
+ private:
+  void Register(int control, QWidget* widget);
+  void Edited(int control);
+  void Command(int control);
+
+  std::map<int, QPointer<QWidget>> widgets_;
+  std::map<int, QTimer*> timers_;
+  ControlEvents* events_ = nullptr;
+  // Set while the controller changes a widget, so that the change is not taken for the user's.
+  int setting_ = 0;
+};
+
+}  // namespace zerva::gui

@@ -1,0 +1,14 @@
+// zerva: the Qt window. The application's start-up runs with the window as its front end.
+#include <QApplication>
+
+#include "gui/qt_front_end.h"
+#include "ui/zerva_app.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  application.setApplicationName("zerva");
+  zerva::gui::QtFrontEnd frontEnd;
+  zerva::CzervaApp app(frontEnd);
+  app.InitInstance(argc, argv);
+  return app.ExitInstance();
+}

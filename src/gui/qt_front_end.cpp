@@ -1,0 +1,94 @@
+#include "gui/qt_front_end.h"
+
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "app/trace.h"
+#include "gui/qt_text.h"
+#include "gui/trace_window.h"
+#include "gui/zerva_window.h"
+#include "ui/user_bar.h"
+
+namespace zerva::gui {
+namespace {
+
+class QtMainWindow : public MainWindow {
+ public:
+  QtMainWindow(CzervaApp& app, QtFrontEnd& frontEnd)
+      : frontEnd_(frontEnd), window_(std::make_unique<ZervaWindow>(app, frontEnd)) {
+    // The self-update reports its progress in the user bar's status line.
+    notify_ = std::make_shared<QtWindowTarget>([window = window_.get()](const WindowMessage& m) {
+      if (m.id == kMsgTransferProgress) {
+        window->Controller().UserBar().SetUpdateStatus(static_cast<int>(m.wParam));
+      }
+      return MessageParam{0};
+    });
+  }
+  ~QtMainWindow() override { notify_->Close(); }
+
+  int Run() override {
+    QEventLoop loop;
+    QObject::connect(window_.get(), &ZervaWindow::closed, &loop, &QEventLoop::quit);
+    window_->Start();
+    if (frontEnd_.OnShown()) {
+      QTimer::singleShot(0, window_.get(), [this] { frontEnd_.OnShown()(*window_); });
+    }
+    loop.exec();
+    return 0;
+  }
+  std::shared_ptr<MessageTarget> NotifyTarget() override { return notify_; }
+
+ private:
+  QtFrontEnd& frontEnd_;
+  std::unique_ptr<ZervaWindow> window_;
+  std::shared_ptr<QtWindowTarget> notify_;
+};
+
+}  // namespace
+
+QtFrontEnd::QtFrontEnd() : QtFrontEnd(Options()) {}
+
+QtFrontEnd::QtFrontEnd(Options options)
+    : dialogs_(options.dialogs ? std::move(options.dialogs) : std::make_unique<QtDialogs>()),
+      onShown_(std::move(options.onShown)) {}
+
+QtFrontEnd::~QtFrontEnd() {
+  CloseTraceWindow();
+}
+
+void QtFrontEnd::ShowPlainMessage(const std::string& text, const std::string& caption) {
+  RunOnGuiThread([&] {
+    QMessageBox box(QMessageBox::Critical, ToQt(caption), ToQt(text), QMessageBox::Ok);
+    box.exec();
+  });
+}
+
+std::unique_ptr<MainWindow> QtFrontEnd::CreateMainWindow(CzervaApp& app) {
+  return std::make_unique<QtMainWindow>(app, *this);
+}
+
+std::shared_ptr<MessageTarget> QtFrontEnd::OpenTraceWindow() {
+  if (!trace_) trace_ = std::make_unique<TraceWindow>();
+  trace_->show();
+  return trace_->Target();
+}
+
+void QtFrontEnd::ShowTraceWindow() {
+  const bool wasOpen = trace_ && trace_->isVisible();
+  const std::shared_ptr<MessageTarget> target = OpenTraceWindow();
+  if (!wasOpen) SetTraceWindow(target.get());
+}
+
+void QtFrontEnd::CloseTraceWindow() {
+  if (!trace_) return;
+  // Trace stops posting before the window goes.
+  SetTraceWindow(nullptr);
+  trace_.reset();
+}
+
+std::string QtFrontEnd::TraceWindowText() const {
+  return trace_ ? trace_->ShownText() : std::string();
+}
+
+}  // namespace zerva::gui

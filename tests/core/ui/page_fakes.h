@@ -1,0 +1,200 @@
+// Views without a screen for the window's controller and its pages: every control keeps its
+// text, state and items in a table, the user's actions are methods, and the main window's
+// message boxes answer from the application's scripted dialogs.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/scripted_dialogs.h"
+#include "ui/main_window_view.h"
+#include "ui/page_view.h"
+#include "ui/user_bar.h"
+#include "ui/zerva_dlg.h"
+
+namespace zerva::test {
+
+class FakePageView : public PageView {
+ public:
+  struct Control {
+    std::string text;
+    std::string tooltip;
+    bool checked = false;
+    bool shown = true;
+    bool enabled = true;
+    std::vector<std::string> items;
+    int selected = -1;
+    std::vector<std::string> images;
+  };
+
+  // --- What the user does ---
+  void Type(int control, const std::string& text) {
+    controls[control].text = text;
+    if (events != nullptr) events->OnEdited(control);
+  }
+  void Click(int control) {
+    if (events != nullptr) events->OnCommand(control);
+  }
+  void Check(int control, bool checked) {
+    controls[control].checked = checked;
+    if (events != nullptr) events->OnEdited(control);
+  }
+  void Choose(int control, int index) {
+    controls[control].selected = index;
+    if (events != nullptr) events->OnEdited(control);
+  }
+  // Fires a running timer; false when it is not running.
+  bool Fire(int timer) {
+    if (timers.erase(timer) == 0) return false;
+    if (events != nullptr) events->OnTimer(timer);
+    return true;
+  }
+  bool TimerRunning(int timer) const { return timers.count(timer) != 0; }
+
+  // --- PageView ---
+  void SetText(int control, const std::string& text) override { controls[control].text = text; }
+  std::string GetText(int control) const override { return Find(control).text; }
+  void SetChecked(int control, bool checked) override { controls[control].checked = checked; }
+  bool IsChecked(int control) const override { return Find(control).checked; }
+  void Show(int control, bool shown) override { controls[control].shown = shown; }
+  void Enable(int control, bool enabled) override { controls[control].enabled = enabled; }
+  void Focus(int control) override { focus = control; }
+  void SetTooltip(int control, const std::string& text) override {
+    controls[control].tooltip = text;
+  }
+  void SetItems(int control, const std::vector<std::string>& items) override {
+    controls[control].items = items;
+    controls[control].selected = -1;
+  }
+  int Selected(int control) const override { return Find(control).selected; }
+  void Select(int control, int index) override {
+    const int count = static_cast<int>(controls[control].items.size());
+    controls[control].selected = index < count ? index : -1;
+  }
+  void SetImages(int control, const std::vector<std::string>& paths) override {
+    controls[control].images = paths;
+  }
+  void StartTimer(int timer, int milliseconds) override {
+    timers[timer] = milliseconds;
+    ++timerStarts[timer];
+  }
+  void StopTimer(int timer) override { timers.erase(timer); }
+  // Answers with the next queued choice (-1 when none); a queued context command is applied to
+  // its entry first.
+  int ShowPopupMenu(int anchor, const PopupMenu& menu) override {
+    menus.push_back({anchor, menu.items});
+    if (!contextChoices.empty()) {
+      const size_t index = contextChoices.front();
+      contextChoices.pop_front();
+      contextTexts.push_back(menu.contextText ? menu.contextText(index) : std::string());
+      if (menu.onContext) menu.onContext(index);
+    }
+    if (menuChoices.empty()) return -1;
+    const int choice = menuChoices.front();
+    menuChoices.pop_front();
+    return choice;
+  }
+
+  const Control& Find(int control) const {
+    static const Control kNone;
+    const auto it = controls.find(control);
+    return it == controls.end() ? kNone : it->second;
+  }
+  bool Shown(int control) const { return Find(control).shown; }
+  bool Enabled(int control) const { return Find(control).enabled; }
+
+  ControlEvents* events = nullptr;
+  mutable std::map<int, Control> controls;
+  std::map<int, int> timers;
+  std::map<int, int> timerStarts;
+  int focus = 0;
+  std::deque<int> menuChoices;
+  std::deque<size_t> contextChoices;
+  struct Menu {
+    int anchor;
+    std::vector<std::string> items;
+  };
+  std::vector<Menu> menus;
+  std::vector<std::string> contextTexts;
+};
+
+class FakeMainView : public MainWindowView {
+ public:
+  struct Box {
+    std::string text;
+    std::string caption;
+    MessageKind kind;
+    MessageButtons buttons;
+  };
+
+  explicit FakeMainView(ScriptedDialogs& replies) : replies_(replies) {}
+
+  PageView& Header() override { return header; }
+  PageView& UserBar() override { return userBar; }
+  void ShowPage(PageId page, bool shown) override {
+    if (shown) {
+      visiblePage = page;
+      shownPages.push_back(page);
+    }
+  }
+  void SetTitle(const std::string& text) override { title = text; }
+  void SetMinimumSize(int width, int height) override {
+    minWidth = width;
+    minHeight = height;
+  }
+  Reply ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
+                    MessageButtons buttons) override {
+    boxes.push_back({text, caption, kind, buttons});
+    return replies_.ShowMessage(text, kind, buttons);
+  }
+  void OpenTraceWindow() override { ++traceOpened; }
+  void CloseTraceWindow() override { ++traceClosed; }
+  void OpenAboutBox() override { ++aboutOpened; }
+  void Raise() override { ++raised; }
+
+  FakePageView header;
+  FakePageView userBar;
+  PageId visiblePage = PageId::kLogin;
+  std::vector<PageId> shownPages;
+  std::string title;
+  int minWidth = 0;
+  int minHeight = 0;
+  std::vector<Box> boxes;
+  int traceOpened = 0;
+  int traceClosed = 0;
+  int aboutOpened = 0;
+  int raised = 0;
+
+ private:
+  ScriptedDialogs& replies_;
+};
+
+// The window's controller on fake views: the nine page views, the bands, and the controller
+// whose pages listen to them. `Start` makes the first move.
+class WindowHarness {
+ public:
+  WindowHarness(CzervaApp& app, ScriptedDialogs& replies) : main(replies), dlg(app, main) {
+    PageViews views{};
+    for (int i = 0; i < kPageCount; ++i) views[i] = &pages[i];
+    dlg.InitDialog(views, 1280, 1024);
+    for (int i = 0; i < kPageCount; ++i) pages[i].events = dlg.Pages().Page(PageId(i));
+    main.userBar.events = &dlg.UserBar();
+  }
+  void Start() { dlg.ShowFirstPage(); }
+
+  FakePageView& Page(PageId id) { return pages[static_cast<int>(id)]; }
+  std::string Current() const { return dlg.CurrentPageName(); }
+  template <typename T>
+  T& Controller(PageId id) {
+    return *static_cast<T*>(dlg.Pages().Page(id));
+  }
+
+  FakeMainView main;
+  FakePageView pages[kPageCount];
+  CzervaDlg dlg;
+};
+
+}  // namespace zerva::test

@@ -1,0 +1,44 @@
+// The window's controller on fake views inside the application's main window, against a
+// running zerva-server: what the page tests drive.
+#pragma once
+
+#include <cstdlib>
+#include <functional>
+
+#include "core/ui/app_fixture.h"
+#include "core/ui/page_fakes.h"
+#include "ui/login_dlg.h"
+
+namespace zerva::test {
+
+class PageTest : public AppTest {
+ protected:
+  void SetUp() override {
+    ::setenv("LC_ALL", "C", 1);
+    AppTest::SetUp();
+  }
+
+  // Starts the application; `code` runs inside its main window with the window's controller on
+  // fake views. The first page is not shown yet.
+  void RunWindow(const std::function<void(CzervaApp&, WindowHarness&)>& code) {
+    MakeApp();
+    frontEnd_.windowCode = [&](CzervaApp& app) {
+      WindowHarness window(app, *frontEnd_.dialogs);
+      code(app, window);
+      return 0;
+    };
+    RunApp();
+  }
+
+  ScriptedDialogs& Replies() { return *frontEnd_.dialogs; }
+  // Signs in from the login page's fields.
+  static void SignInThroughThePage(WindowHarness& window, const std::string& email,
+                                   const std::string& password) {
+    FakePageView& login = window.Page(PageId::kLogin);
+    login.Type(kLoginEmail, email);
+    login.Type(kLoginPassword, password);
+    login.Click(kLoginButton);
+  }
+};
+
+}  // namespace zerva::test

@@ -1,0 +1,74 @@
+// Runs the real window against a zerva-server: the application's whole start-up with the Qt
+// front end, a program folder whose ini file points at the server, a home of its own, message
+// boxes answered from a script, and the caller's code run once the window is on the screen.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/scripted_dialogs.h"
+#include "gui/qt_dialogs.h"
+#include "gui/zerva_window.h"
+#include "support/temp_dir.h"
+#include "ui/page_ids.h"
+
+class QWidget;
+
+namespace zerva::test {
+
+// Message boxes answered from a script, with the caption they would carry; the wait popup and
+// the rest are Qt's own.
+class ScriptedQtDialogs : public gui::QtDialogs {
+ public:
+  Reply ShowCaptioned(const std::string& text, const std::string& caption, MessageKind kind,
+                      MessageButtons buttons) override {
+    captions.push_back(caption);
+    return script.ShowMessage(text, kind, buttons);
+  }
+  ScriptedDialogs script{Reply::kNo};
+  std::vector<std::string> captions;
+};
+
+class GuiSession {
+ public:
+  // `uploadRoot` is the server's "host:port/".
+  explicit GuiSession(const std::string& uploadRoot);
+  ~GuiSession();
+
+  // Runs the application; `code` runs in the shown window, which is closed afterwards unless
+  // the code closed it. Returns the exit status.
+  int Run(const std::function<void(gui::ZervaWindow&)>& code,
+          const std::vector<std::string>& switches = {});
+
+  // Answers for the next run's message boxes, in order; No for the rest.
+  void QueueReply(Reply reply) { replies_.push_back(reply); }
+  // The message boxes of the last run, with their captions.
+  const std::vector<ScriptedDialogs::Message>& Messages() const { return messages_; }
+  const std::vector<std::string>& Captions() const { return captions_; }
+  // Addresses handed to the desktop's opener.
+  const std::vector<std::string>& Opened() const { return opened_; }
+  const std::string& ProgramFolder() const { return programFolder_.Path(); }
+
+ private:
+  IsolatedHome home_;
+  TempDir programFolder_;
+  std::vector<Reply> replies_;
+  std::vector<ScriptedDialogs::Message> messages_;
+  std::vector<std::string> captions_;
+  std::vector<std::string> opened_;
+};
+
+// The widget of a control on a page, or on a band (`page` ignored for header and user bar
+// numbers below 100).
+QWidget* Control(gui::ZervaWindow& window, PageId page, int control);
+QWidget* BarControl(gui::ZervaWindow& window, int control);
+void Click(QWidget* widget);
+// Replaces the text of a line edit as the user would.
+void TypeInto(QWidget* widget, const QString& text);
+// Processes events for `ms` milliseconds.
+void Wait(int ms);
+
+}  // namespace zerva::test

@@ -1,0 +1,151 @@
+// zerva_gui_screenshots OUTDIR: renders the window's pages and dialogs offscreen to PNG files,
+// in English (OUTDIR/en) and Czech (OUTDIR/cs), against a zerva-server of its own, so that the
+// window can be looked at without a display.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QPixmap>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "gui/about_dialog.h"
+#include "gui/proxy_prompt.h"
+#include "gui/qt_front_end.h"
+#include "gui/trace_window.h"
+#include "gui_session.h"
+#include "support/server_fixture.h"
+#include "ui/create_account_dlg.h"
+#include "ui/edit_user_detail_dlg.h"
+#include "ui/login_dlg.h"
+#include "ui/main_window_view.h"
+#include "ui/zerva_app.h"
+
+namespace zerva::test {
+namespace {
+
+class Shooter {
+ public:
+  explicit Shooter(QString folder) : folder_(std::move(folder)) { QDir().mkpath(folder_); }
+
+  void Shoot(QWidget* widget, const QString& name) {
+    QApplication::processEvents();
+    const QString path =
+        folder_ + "/" + QString("%1-").arg(++count_, 2, 10, QChar('0')) + name + ".png";
+    if (widget->grab().save(path)) {
+      std::printf("%s\n", path.toStdString().c_str());
+    } else {
+      std::fprintf(stderr, "cannot write %s\n", path.toStdString().c_str());
+      failed_ = true;
+    }
+  }
+  bool Failed() const { return failed_; }
+
+ private:
+  QString folder_;
+  int count_ = 0;
+  bool failed_ = false;
+};
+
+void SelectLanguage(gui::ZervaWindow& window, const QString& name) {
+  auto* languages =
+      qobject_cast<QComboBox*>(Control(window, PageId::kCreateAccount, kAccountLanguage));
+  const int index = languages->findText(name);
+  if (index < 0) return;
+  languages->setCurrentIndex(index);
+  emit languages->activated(index);
+}
+
+// One language: every page in a natural order, then the dialogs.
+bool ShootLanguage(const ServerFixture& server, const char* locale, const QString& languageName,
+                   const QString& folder, const std::string& nick) {
+  ::setenv("LC_ALL", locale, 1);
+  GuiSession session(server.UploadRoot());
+  Shooter shooter(folder);
+  session.Run([&](gui::ZervaWindow& window) {
+    window.resize(window.minimumSize());
+    shooter.Shoot(&window, "login");
+
+    Click(Control(window, PageId::kLogin, kLoginCreate));
+    SelectLanguage(window, languageName);
+    TypeInto(Control(window, PageId::kCreateAccount, kAccountNick),
+             QString::fromStdString(std::string(26, 'x')));
+    TypeInto(Control(window, PageId::kCreateAccount, kAccountEmail), "demo@zerva.localhost");
+    TypeInto(Control(window, PageId::kCreateAccount, kAccountPassword), "heslo€");
+    Wait(600);
+    shooter.Shoot(&window, "create-account-errors");
+    TypeInto(Control(window, PageId::kCreateAccount, kAccountNick), QString::fromStdString(nick));
+    TypeInto(Control(window, PageId::kCreateAccount, kAccountEmail),
+             QString::fromStdString(nick + "@example.com"));
+    TypeInto(Control(window, PageId::kCreateAccount, kAccountPassword), "Žluťoučký kůň");
+    Wait(600);
+    shooter.Shoot(&window, "create-account");
+    Click(Control(window, PageId::kCreateAccount, kAccountCreate));
+    shooter.Shoot(&window, "album-editor-placeholder");
+
+    Click(BarControl(window, kUserBack));
+    shooter.Shoot(&window, "albums-placeholder");
+    Click(BarControl(window, kUserSettings));
+    TypeInto(Control(window, PageId::kEditUserDetail, kSettingsFullName), "Jana Nováková");
+    TypeInto(Control(window, PageId::kEditUserDetail, kSettingsWww), "jana.example.org");
+    shooter.Shoot(&window, "user-settings");
+    Click(BarControl(window, kUserNext));
+    shooter.Shoot(&window, "albums-signed-in");
+    for (const PageId page :
+         {PageId::kPhotoDetail, PageId::kCopy, PageId::kPostCopy, PageId::kSendEmail}) {
+      window.Controller().GoTo(PageName(page), nullptr);
+      shooter.Shoot(&window, QString(PageName(page)) + "-placeholder");
+    }
+    window.Controller().GoTo(kAlbumsPage, nullptr);
+
+    gui::AboutDialog about(&window, true, window.Controller().App().ProgramFolder(), {});
+    about.show();
+    shooter.Shoot(&about, "about");
+    about.hide();
+    gui::LicenceWindow licence(&window,
+                               window.Controller().App().ProgramFolder() + "libcurl-license.txt");
+    licence.show();
+    shooter.Shoot(&licence, "licence");
+    licence.hide();
+    gui::ProxyPrompt prompt(&window);
+    prompt.show();
+    shooter.Shoot(&prompt, "proxy-prompt");
+    prompt.hide();
+    // The trace window listens while the user signs out.
+    window.Controller().View().OpenTraceWindow();
+    Click(BarControl(window, kUserLogout));
+    shooter.Shoot(&window, "login-after-logout");
+    Wait(100);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (auto* trace = qobject_cast<gui::TraceWindow*>(top)) shooter.Shoot(trace, "trace");
+    }
+  });
+  return !shooter.Failed();
+}
+
+}  // namespace
+}  // namespace zerva::test
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: zerva_gui_screenshots OUTDIR\n");
+    return 2;
+  }
+  const QString out = QString::fromLocal8Bit(argv[1]);
+  zerva::test::ServerFixture::Options options;
+  options.seedDemo = true;
+  zerva::test::ServerFixture server(options);
+  std::string error;
+  if (!server.Start(&error)) {
+    std::fprintf(stderr, "zerva_gui_screenshots: %s\n", error.c_str());
+    return 1;
+  }
+  const std::string stamp = std::to_string(::getpid());
+  bool ok = zerva::test::ShootLanguage(server, "C", "English", out + "/en", "shots" + stamp);
+  ok =
+      zerva::test::ShootLanguage(server, "cs_CZ.UTF-8", "čeština", out + "/cs", "snimky" + stamp) &&
+      ok;
+  return ok ? 0 : 1;
+}
