@@ -70,7 +70,6 @@ Exit status:
   7   no credentials, a refused sign-in, or the account is signed in elsewhere
   8   a question was answered No, or had no answer
   9   no album with that identifier
-  10  the verb is not available in this build yet
 )";
 }
 

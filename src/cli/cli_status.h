@@ -14,7 +14,6 @@ enum ExitStatus : int {
   kExitSignIn = 7,          // no credentials, refused sign-in, or the account is in use elsewhere
   kExitDeclined = 8,        // a question was answered No (or had no answer)
   kExitNotFound = 9,        // no album with that identifier
-  kExitNotAvailable = 10,   // the verb is not part of this build yet
 };
 
 }  // namespace zerva::cli

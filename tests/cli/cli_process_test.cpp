@@ -61,7 +61,7 @@ TEST_F(CliProcessTest, VersionAndHelpNeedNoService) {
   const CliRun help = offline.Run({"--help"});
   EXPECT_EQ(help.status, kExitOk);
   for (const char* part :
-       {"login --remember", "--yes", "--sort KEY", "Exit status:", "10  the verb"}) {
+       {"login --remember", "--yes", "--sort KEY", "Exit status:", "9   no album"}) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
   const CliRun bad = offline.Run({"albums", "--frobnicate"});
@@ -188,14 +188,16 @@ TEST_F(CliProcessTest, TraceSwitchWritesTraceLinesToStderr) {
   EXPECT_EQ(Lines(run.out).size(), 2u);  // results stay on stdout alone
 }
 
-TEST_F(CliProcessTest, UploadVerbsAreRoutedAfterSignIn) {
+TEST_F(CliProcessTest, UploadVerbsRefuseFilesThatAreNoPhotosAfterSignIn) {
   TempDir folder;
   const std::string photo = folder.Write("a.jpg", "not really a photo");
   const CliRun upload = User({"upload", folder.Path(), "--name", "Trip"});
-  EXPECT_EQ(upload.status, kExitNotAvailable) << upload.err;
+  EXPECT_EQ(upload.status, kExitFailed) << upload.err;
+  EXPECT_NE(upload.err.find("holds no photos or videos"), std::string::npos) << upload.err;
   EXPECT_FALSE(Server().LogOf("GetAlbums").empty());  // signed in first
   const CliRun unattended = User({"-lbl", "Trip", photo});
-  EXPECT_EQ(unattended.status, kExitNotAvailable) << unattended.err;
+  EXPECT_EQ(unattended.status, kExitFailed) << unattended.err;
+  EXPECT_TRUE(Server().LogOf("CreateAlbum").empty());
   // Arguments that name no existing photo are refused before anything is sent.
   Server().ClearLog();
   const CliRun nothing = User({folder.Path() + "missing.jpg"});

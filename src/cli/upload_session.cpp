@@ -1,0 +1,74 @@
+#include "cli/upload_session.h"
+
+#include <chrono>
+
+#include "cli/cli_status.h"
+#include "cli/upload_view.h"
+#include "jobs/jobs_mngr.h"
+#include "ui/zerva_app.h"
+
+namespace zerva::cli {
+namespace {
+
+// How long the main thread waits for the workers' messages before it looks at the timers.
+constexpr std::chrono::milliseconds kPumpSlice{20};
+
+}  // namespace
+
+UploadSessionResult RunUploadSession(CliContext& context, bool attended) {
+  CzervaApp& app = *context.app;
+  UploadView view(context.progress);
+  UploadSessionResult result;
+  {
+    CCopyDlg page(app, view);
+    if (!attended) page.SetRetryLimit(kUnattendedRetries);
+    page.UpdateTexts();
+    page.InitControls();
+    page.OnShowPage();
+    while (!view.Moved() && page.Outcome() != CopyOutcome::kNotStored) {
+      context.loop.PumpFor(kPumpSlice);
+      view.Tick();
+    }
+    if (page.Outcome() == CopyOutcome::kUploaded) view.ShowDone();
+    view.Tick();
+    context.progress.Finish();
+    result.failedJobs = app.JobsMngr().CountInState(kJobFailed);
+    if (view.Moved()) page.CanLeave(view.MovedBack());
+    result.outcome = page.Outcome();
+  }
+  return result;
+}
+
+int ReportUpload(CliContext& context, const UploadSessionResult& result,
+                 const std::string& leftOutVideos) {
+  const CAlbum& album = context.app->CurrentAlbum();
+  switch (result.outcome) {
+    case CopyOutcome::kUploaded:
+      std::fprintf(context.err, "Uploaded \"%s\"\n", album.name.c_str());
+      break;
+    case CopyOutcome::kNothingToSend:
+      std::fprintf(context.err, "\"%s\" is up to date; nothing was sent\n", album.name.c_str());
+      break;
+    case CopyOutcome::kGaveUp:
+      std::fprintf(context.err,
+                   "zerva-cli: the upload did not complete: %d files did not arrive whole\n",
+                   result.failedJobs);
+      return kExitFailed;
+    case CopyOutcome::kNotStored:
+      std::fprintf(context.err, "zerva-cli: the album could not be stored on the service\n");
+      return kExitFailed;
+    case CopyOutcome::kCancelled:
+    case CopyOutcome::kNone:
+      std::fprintf(context.err, "zerva-cli: the upload was stopped\n");
+      return kExitFailed;
+  }
+  std::fprintf(context.out, "%s\n", album.AlbumUrl().c_str());
+  if (!leftOutVideos.empty()) {
+    std::fprintf(context.err, "zerva-cli: this build cannot send videos yet; left out: %s\n",
+                 leftOutVideos.c_str());
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace zerva::cli
