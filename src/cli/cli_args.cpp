@@ -105,6 +105,7 @@ class Parser {
     if (name == "help") return flag(&out_.help);
     if (name == "version") return flag(&out_.version);
     if (name == "remember") return flag(&out_.remember);
+    if (name == "convert-first") return flag(&out_.convertFirst);
     if (name == "yes" || name == "no") {
       flag(name == "yes" ? &yes : &no);
       const AnswerPolicy policy = yes ? AnswerPolicy::kYes : AnswerPolicy::kNo;
@@ -189,6 +190,9 @@ class Parser {
       return fail("--out applies to 'prepare' only");
     }
     if (out_.remember && verb != Verb::kLogin) return fail("--remember applies to 'login' only");
+    if (out_.convertFirst && verb != Verb::kUpload && verb != Verb::kNone) {
+      return fail("--convert-first applies to uploads only");
+    }
     if (verb != Verb::kNone && out_.uploadArguments > 0) {
       return fail("files for an upload cannot come before the verb '" + name + "'");
     }

@@ -30,6 +30,7 @@ struct CliArgs {
   std::optional<bool> ascending;  // --asc / --desc
   std::string albumName;          // --name
   std::string outDir;             // --out
+  bool convertFirst = false;      // --convert-first: videos are converted before they are sent
   // The program's switches and the unattended upload's files, in their order.
   std::vector<std::string> programArgs;
   // Plain arguments outside a switch's value and outside a list: the unattended upload's

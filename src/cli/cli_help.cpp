@@ -44,6 +44,8 @@ Options:
                          to (ascending); without it, the order last chosen in the window
   --asc, --desc          with albums: the direction of the order
   --name NAME            with upload: the name of a new album
+  --convert-first        with uploads: convert each video completely before sending it
+                         (by default a video is sent while ffmpeg is still writing it)
   --out DIR              with prepare: where the prepared files go
   --help, -h             this text
   --version              the program's name and version

@@ -20,7 +20,6 @@
 #include "ui/free_server_dir.h"
 #include "ui/item_count_text.h"
 #include "ui/upload_jobs.h"
-#include "ui/video_job_seam.h"
 #include "ui/zerva_app.h"
 
 namespace zerva::cli {
@@ -224,17 +223,6 @@ bool CheckAlbumForUpload(CzervaApp& app, std::string* error) {
     return false;
   }
   return true;
-}
-
-std::string LeaveOutVideos(CAlbum& album) {
-  if (VideoJobsAvailable()) return {};
-  std::string names;
-  for (const auto& item : album.items) {
-    if (!item->IsVideo() || !item->included) continue;
-    item->included = false;
-    names += (names.empty() ? "" : ", ") + FileNameOfPath(item->localPath);
-  }
-  return names;
 }
 
 int CountToPrepare(const CAlbum& album) {

@@ -46,9 +46,6 @@ bool ReopenAlbum(CzervaApp& app, int albumId, const std::string& folder, Dialogs
 // send, not more than the album may hold. False with `error` otherwise.
 bool CheckAlbumForUpload(CzervaApp& app, std::string* error);
 
-// Leaves out videos while this program cannot send them; returns their file names, ", "-joined.
-std::string LeaveOutVideos(CAlbum& album);
-
 // How many photos the upload will prepare.
 int CountToPrepare(const CAlbum& album);
 

@@ -39,8 +39,7 @@ UploadSessionResult RunUploadSession(CliContext& context, bool attended) {
   return result;
 }
 
-int ReportUpload(CliContext& context, const UploadSessionResult& result,
-                 const std::string& leftOutVideos) {
+int ReportUpload(CliContext& context, const UploadSessionResult& result) {
   const CAlbum& album = context.app->CurrentAlbum();
   switch (result.outcome) {
     case CopyOutcome::kUploaded:
@@ -63,11 +62,6 @@ int ReportUpload(CliContext& context, const UploadSessionResult& result,
       return kExitFailed;
   }
   std::fprintf(context.out, "%s\n", album.AlbumUrl().c_str());
-  if (!leftOutVideos.empty()) {
-    std::fprintf(context.err, "zerva-cli: this build cannot send videos yet; left out: %s\n",
-                 leftOutVideos.c_str());
-    return kExitFailed;
-  }
   return kExitOk;
 }
 

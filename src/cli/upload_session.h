@@ -22,7 +22,6 @@ UploadSessionResult RunUploadSession(CliContext& context, bool attended);
 
 // The exit status and the final lines of an upload: the album's address on `context.out` when
 // the service holds the album, the reason on `context.err` otherwise.
-int ReportUpload(CliContext& context, const UploadSessionResult& result,
-                 const std::string& leftOutVideos);
+int ReportUpload(CliContext& context, const UploadSessionResult& result);
 
 }  // namespace zerva::cli

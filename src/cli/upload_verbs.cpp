@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "cli/cli_status.h"
+#include "cli/original_progress.h"
 #include "cli/upload_album.h"
 #include "cli/upload_session.h"
 #include "media/prepare_files.h"
@@ -31,11 +32,10 @@ bool Attended(const CliContext& context) {
   return context.args.answers == AnswerPolicy::kAsk && ::isatty(STDIN_FILENO) == 1;
 }
 
-// The album is ready in the application: checked, videos left out while they cannot be sent,
-// prepared in advance, then uploaded.
+// The album is ready in the application: checked, prepared in advance, then uploaded.
 int UploadCurrentAlbum(CliContext& context, bool newAlbum) {
   CzervaApp& app = *context.app;
-  const std::string leftOut = LeaveOutVideos(app.CurrentAlbum());
+  if (context.args.convertFirst) app.SetConvertWhileUploading(false);
   std::string error;
   if (!CheckAlbumForUpload(app, &error)) {
     std::fprintf(context.err, "zerva-cli: %s\n", error.c_str());
@@ -46,7 +46,10 @@ int UploadCurrentAlbum(CliContext& context, bool newAlbum) {
                  app.CurrentAlbum().name.c_str());
     PrepareInAdvanceForUpload(app, newAlbum, PreparationThreadsWanted());
   }
-  return ReportUpload(context, RunUploadSession(context, Attended(context)), leftOut);
+  ShowOriginalsOnTerminal(context);
+  const UploadSessionResult result = RunUploadSession(context, Attended(context));
+  WaitForOriginals(context);
+  return ReportUpload(context, result);
 }
 
 }  // namespace

@@ -144,6 +144,34 @@ void CHttpCurl::AddMemoryFile(const std::string& name, std::shared_ptr<const std
   hasFilePart_ = true;
 }
 
+namespace {
+
+// The read position of curl in one in-memory file part.
+struct MemoryCursor {
+  std::shared_ptr<const std::string> bytes;
+  size_t position;
+
+  static size_t Read(char* buffer, size_t size, size_t count, void* arg) {
+    auto* self = static_cast<MemoryCursor*>(arg);
+    const size_t n = std::min(size * count, self->bytes->size() - self->position);
+    std::memcpy(buffer, self->bytes->data() + self->position, n);
+    self->position += n;
+    return n;
+  }
+  // A request sent again (a redirect, a proxy's authentication) starts the part anew.
+  static int Seek(void* arg, curl_off_t offset, int origin) {
+    auto* self = static_cast<MemoryCursor*>(arg);
+    if (origin != SEEK_SET || offset < 0 || static_cast<size_t>(offset) > self->bytes->size()) {
+      return CURL_SEEKFUNC_CANTSEEK;
+    }
+    self->position = static_cast<size_t>(offset);
+    return CURL_SEEKFUNC_OK;
+  }
+  static void Free(void* arg) { delete static_cast<MemoryCursor*>(arg); }
+};
+
+}  // namespace
+
 void CHttpCurl::BuildBody() {
   if (hasFilePart_) {
     form_ = curl_mime_init(curl_);
@@ -151,7 +179,13 @@ void CHttpCurl::BuildBody() {
       curl_mimepart* part = curl_mime_addpart(form_);
       curl_mime_name(part, field.name.c_str());
       if (field.isFile && field.bytes) {
-        curl_mime_data(part, field.bytes->data(), field.bytes->size());
+        // Read from the caller's bytes as curl sends them: a video block is not copied again.
+        auto* cursor = new MemoryCursor{field.bytes, 0};
+        if (curl_mime_data_cb(part, static_cast<curl_off_t>(field.bytes->size()),
+                              MemoryCursor::Read, MemoryCursor::Seek, MemoryCursor::Free,
+                              cursor) != CURLE_OK) {
+          delete cursor;
+        }
         curl_mime_filename(part, field.name.c_str());
       } else if (field.isFile) {
         curl_mime_filedata(part, field.value.c_str());

@@ -9,8 +9,10 @@
 #include "category/album_categories.h"
 #include "jobs/job_upload.h"
 #include "jobs/progress_math.h"
+#include "jobs/unknown_videos.h"
 #include "lang/text.h"
 #include "media/item_download.h"
+#include "media/video_targets.h"
 #include "media/watermark_template.h"
 #include "model/album_cover.h"
 #include "model/date_interval.h"
@@ -71,6 +73,8 @@ UploadJobsContext CCopyDlg::JobsContext() {
   context.useOriginal = session.IsVip();
   context.videoResolution =
       app_.Params().VideoResolutionFor(VipValuesApply(session.IsSignedIn(), session.IsVip()));
+  context.videoLimits =
+      VideoLimitsFor(app_.Params(), VipValuesApply(session.IsSignedIn(), session.IsVip()));
   context.convertWhileUploading = app_.ConvertWhileUploading();
   context.downloadPatch = [this](CPhoto& item) {
     if (app_.MainConnection() == nullptr) return;
@@ -82,10 +86,6 @@ UploadJobsContext CCopyDlg::JobsContext() {
 
 BuiltJobs CCopyDlg::BuildJobs() {
   built_ = zerva::BuildJobs(JobsContext());
-  if (built_.videosLeftOut > 0) {
-    Trace(kTraceWarning, 0, "BuildJobs: %d videos cannot be sent by this program yet\n",
-          built_.videosLeftOut);
-  }
   return built_;
 }
 
@@ -303,8 +303,21 @@ void CCopyDlg::AskRetry(bool offerUnknownVideos) {
 }
 
 void CCopyDlg::GiveUp(bool offerUnknownVideos) {
-  // Videos ffmpeg could not convert are offered as originals once videos can be sent.
-  (void)offerUnknownVideos;
+  if (offerUnknownVideos) {
+    // Videos ffmpeg could not convert may go up as their original files.
+    std::vector<CJobBase*> jobs;
+    for (const auto& [id, job] : app_.JobsMngr().Jobs()) jobs.push_back(job.get());
+    const SessionCredentials user = app_.Session().Credentials();
+    OriginalUploadContext originals;
+    originals.connection = app_.MainConnection();
+    originals.connections = app_.SharedHttpMngr();
+    originals.userName = user.name;
+    originals.userPass = user.passwordDigest;
+    originals.ui = &app_.AppUiThread();
+    originals.pool = &app_.OriginalPool();
+    originals.views = app_.OriginalProgressViews();
+    SendUnknownVideos(jobs, originals, app_.AppDialogs());
+  }
   for (const auto& [id, job] : app_.JobsMngr().Jobs()) {
     if (job->Kind() == kJobKindUpload && job->State() == kJobFailed && job->Item() != nullptr) {
       job->Item()->included = false;

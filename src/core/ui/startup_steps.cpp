@@ -4,13 +4,13 @@
 
 #include "app/app_folders.h"
 #include "app/elements.h"
+#include "app/text_placeholders.h"
 #include "app/text_utils.h"
 #include "app/version.h"
 #include "lang/text.h"
 #include "net/endpoints.h"
 #include "net/http_connect.h"
 #include "net/http_mngr.h"
-#include "app/text_placeholders.h"
 
 namespace zerva {
 namespace {

@@ -57,6 +57,7 @@ VideoJobInputs VideoInputs(const UploadJobsContext& context, CPhoto& item) {
   inputs.localPath = item.localPath;
   inputs.videoPath = UploadVideoPath(context.userFolder, item);
   inputs.videoResolution = context.videoResolution;
+  inputs.limits = context.videoLimits;
   inputs.convertWhileUploading = context.convertWhileUploading;
   inputs.albumID = context.album->albumID;
   inputs.serverDir = context.album->serverDir;
@@ -103,12 +104,8 @@ void AddPreparation(const UploadJobsContext& context, CPhoto& item, BuiltJobs* b
   }
   if (work.videoWork && !context.convertWhileUploading) {
     item.video.RefreshDateTime();
-    if (std::unique_ptr<CJobBase> job = MakeVideoJob(VideoInputs(context, item))) {
-      context.jobs->AddJob(std::move(job));
-      ++built->preparation;
-    } else {
-      ++built->videosLeftOut;
-    }
+    context.jobs->AddJob(MakeVideoJob(VideoInputs(context, item)));
+    ++built->preparation;
   }
 }
 
@@ -135,13 +132,8 @@ void AddSending(const UploadJobsContext& context, CPhoto& item, BuiltJobs* built
   if (work.local || work.rotChanged) upload(kThumbDir);
   if (item.hasWatermark) upload(kDiffDir);
   if (work.videoWork) {
-    if (std::unique_ptr<CJobBase> job = MakeVideoUploadJob(VideoInputs(context, item))) {
-      context.jobs->AddJob(std::move(job));
-      ++built->sending;
-    } else if (context.convertWhileUploading) {
-      // Counted once: without conversion the preparation pass has counted it already.
-      ++built->videosLeftOut;
-    }
+    context.jobs->AddJob(MakeVideoUploadJob(VideoInputs(context, item)));
+    ++built->sending;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "media/preparation_settings.h"
+#include "media/video_targets.h"
 
 namespace zerva {
 
@@ -38,6 +39,7 @@ struct UploadJobsContext {
   bool albumNeedsHd = false;  // a category of the album wants HD images
   bool useOriginal = false;   // the user is a VIP: small originals go unchanged
   int videoResolution = 640;  // the long side of video frames
+  VideoLimits videoLimits;
   bool convertWhileUploading = true;
   // Fetches the patch of a watermarked item that is turned on the service; unset: none.
   std::function<void(CPhoto& item)> downloadPatch;
@@ -46,8 +48,6 @@ struct UploadJobsContext {
 struct BuiltJobs {
   int preparation = 0;  // image and video preparation, turns and reductions
   int sending = 0;      // file and video uploads
-  // Videos that needed a video job this program cannot make yet.
-  int videosLeftOut = 0;
 };
 
 // An included item whose local file is to be prepared and sent in this session: it is new,

@@ -1,10 +1,11 @@
 // Where the upload session gets its video jobs (converting a video to MP4 and sending it in
-// blocks). Until the video jobs are part of the program these give no job, and uploads leave
-// videos out (see VideoJobsAvailable).
+// blocks), so that the session's job planning does not depend on the video code.
 #pragma once
 
 #include <memory>
 #include <string>
+
+#include "media/video_targets.h"
 
 namespace zerva {
 
@@ -18,6 +19,7 @@ struct VideoJobInputs {
   std::string localPath;
   std::string videoPath;  // the ".mp4" file in the user's temporary folder
   int videoResolution = 0;
+  VideoLimits limits;  // the service's limits for this user's converted videos
   bool convertWhileUploading = true;
   int albumID = 0;
   std::string serverDir;
@@ -25,11 +27,9 @@ struct VideoJobInputs {
   std::shared_ptr<CHttpMngr> connections;
 };
 
-// Whether the two factories below make jobs.
-bool VideoJobsAvailable();
-// The conversion job (kind 4); null while video jobs are not available.
+// The conversion job (kind 4).
 std::unique_ptr<CJobBase> MakeVideoJob(const VideoJobInputs& inputs);
-// The block upload job (kind 6); null while video jobs are not available.
+// The block upload job (kind 6).
 std::unique_ptr<CJobBase> MakeVideoUploadJob(const VideoJobInputs& inputs);
 
 }  // namespace zerva

@@ -14,6 +14,7 @@
 #include "app/dialogs.h"
 #include "app/usage_stats.h"
 #include "jobs/jobs_mngr.h"
+#include "jobs/send_original_video.h"
 #include "lang/localization.h"
 #include "model/album.h"
 #include "model/album_environment.h"
@@ -104,6 +105,11 @@ class CzervaApp {
   void SetCurrentAlbumId(int albumId) { currentAlbumId_ = albumId; }
   CAlbumMngr& AlbumMngr() { return albumMngr_; }
   CJobsMngr& JobsMngr() { return jobsMngr_; }
+  // Original video files being sent, at most two at a time.
+  OriginalVideoPool& OriginalPool() { return originalPool_; }
+  // The progress windows of originals being sent, made by the front end; none: not shown.
+  void SetOriginalProgressViews(ProgressViewFactory views) { originalViews_ = std::move(views); }
+  const ProgressViewFactory& OriginalProgressViews() const { return originalViews_; }
   PhotoVideoParams& Params() { return params_; }
   CHttpMngr& HttpMngr() { return *httpMngr_; }
   const std::shared_ptr<CHttpMngr>& SharedHttpMngr() const { return httpMngr_; }
@@ -159,6 +165,8 @@ class CzervaApp {
   CAlbumMngr albumMngr_;
   int currentAlbumId_ = 0;
   CJobsMngr jobsMngr_;
+  OriginalVideoPool originalPool_{kMaxOriginalSenders};
+  ProgressViewFactory originalViews_;
   std::unique_ptr<AccessoryWindow> gpsPicker_;
   ProxyIniSettings proxyIni_;
   bool videoConverter_ = false;

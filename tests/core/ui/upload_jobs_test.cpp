@@ -239,10 +239,15 @@ TEST_F(UploadJobsTest, AVideoSendsItsFrameAndWaitsForTheVideoJobs) {
   EXPECT_EQ(make->Inputs().sizeImage, 640) << "video frames take the video resolution";
   EXPECT_EQ(make->Inputs().imagePath, context_.userFolder + "images/clip.jpg");
   EXPECT_EQ(UploadVideoPath(context_.userFolder, video), context_.userFolder + "video/clip.mp4");
-  EXPECT_EQ(built.videosLeftOut, 1);
+  // Converted while it is sent: no conversion job, the block upload after the frame's files.
+  EXPECT_EQ(Kinds(), (std::vector<int>{kJobKindMakeImage, kJobKindUpload, kJobKindUpload,
+                                       kJobKindVideoUpload}));
   context_.convertWhileUploading = false;
+  EXPECT_EQ(Kinds(), (std::vector<int>{kJobKindMakeImage, kJobKindMakeVideo, kJobKindUpload,
+                                       kJobKindUpload, kJobKindVideoUpload}))
+      << "converted first, among the preparations";
   built = BuildJobs(context_);
-  EXPECT_EQ(built.videosLeftOut, 1) << "one video is counted once";
+  EXPECT_EQ(built.preparation, 2);
 }
 
 TEST_F(UploadJobsTest, ApplyResolutionMarksWhatTheNewSizeMakesLargerOrSmaller) {
