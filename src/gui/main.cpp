@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
   application.setApplicationName("zerva");
   zerva::gui::QtFrontEnd frontEnd;
   zerva::CzervaApp app(frontEnd);
+  app.UseDesktopRegistration();
   app.InitInstance(argc, argv);
   return app.ExitInstance();
 }

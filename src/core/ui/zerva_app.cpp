@@ -15,6 +15,7 @@
 #include "platform/os_info.h"
 #include "platform/tools.h"
 #include "session/language_switch.h"
+#include "ui/install_registration.h"
 #include "ui/startup_steps.h"
 #include "update/update_check.h"
 
@@ -45,6 +46,8 @@ CzervaApp::CzervaApp(AppFrontEnd& frontEnd, AppSeams seams, AppOptions options)
 
 CzervaApp::~CzervaApp() {
   hiddenUpdate_.Stop();
+  // A status request still under way uses the connections released below.
+  seams_.registration.reset();
   {
     std::lock_guard<std::mutex> lock(link_->mutex);
     link_->session = nullptr;
@@ -122,6 +125,12 @@ void CzervaApp::ReadIniFile() {
       [&dialogs = frontEnd_.AppDialogs()](std::string* user, std::string* password) {
         return dialogs.AskProxyCredentials(user, password);
       });
+}
+
+void CzervaApp::UseDesktopRegistration() {
+  if (!seams_.registration) {
+    seams_.registration = std::make_shared<DesktopInstallRegistration>(*httpMngr_);
+  }
 }
 
 void CzervaApp::RegisterAndNotify() {

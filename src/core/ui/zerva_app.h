@@ -64,6 +64,10 @@ class CzervaApp {
   CzervaApp(const CzervaApp&) = delete;
   CzervaApp& operator=(const CzervaApp&) = delete;
 
+  // The window's front end registers the "zerva" URL protocol with the desktop and reports the
+  // install status, unless a registration was handed in already.
+  void UseDesktopRegistration();
+
   // The start-up sequence, ending with the main window's run; always false (the program ends
   // when it returns). HowStartupEnded tells why it returned.
   bool InitInstance(int argc, const char* const* argv);
