@@ -6,11 +6,15 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <thread>
+#include <utility>
 
 #include "app/elements.h"
 #include "platform/md5.h"
+#include "support/process.h"
 
 namespace zerva::test {
 namespace {
@@ -32,6 +36,30 @@ CliInstall::CliInstall(const std::string& domain) {
     Install(bin + lang, folder_.Path() + lang);
   }
   if (!domain.empty()) folder_.Write("zerva_proxy_setting.ini", "Domain=" + domain + "\n");
+}
+
+pid_t CliInstall::Start(const std::vector<std::string>& args, const std::string& logFile) const {
+  std::vector<std::string> argv = {Executable()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const std::string home = home_.Path();
+  const std::vector<std::pair<const char*, std::string>> env = {
+      {"XDG_CACHE_HOME", home + "cache"}, {"XDG_CONFIG_HOME", home + "config"}, {"HOME", home}};
+  // The child inherits the environment at the spawn; ours is put back right after.
+  std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+  for (const auto& [name, value] : env) {
+    const char* old = std::getenv(name);
+    saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    ::setenv(name, value.c_str(), 1);
+  }
+  const pid_t pid = SpawnLogged(argv, logFile);
+  for (const auto& [name, value] : saved) {
+    if (value) {
+      ::setenv(name, value->c_str(), 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  return pid;
 }
 
 std::string CliInstall::TraceLog() const {

@@ -3,6 +3,8 @@
 // and runs with a chosen stdin, captured output and a time limit.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -27,6 +29,10 @@ class CliInstall {
 
   CliRun Run(const std::vector<std::string>& args, CliStdin stdinKind = CliStdin::kDevNull,
              const std::string& input = "", int timeoutSeconds = 60) const;
+
+  // Starts zerva-cli with `args` in its home, output to `logFile`, without waiting: for tests
+  // that need its process id. The caller collects it.
+  pid_t Start(const std::vector<std::string>& args, const std::string& logFile) const;
 
   std::string Executable() const { return folder_.Path() + "zerva-cli"; }
   std::string TraceLog() const;

@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -23,7 +22,6 @@
 #include "model/exif_reader.h"
 #include "platform/fs.h"
 #include "platform/md5.h"
-#include "support/process.h"
 #include "support/shared_server_test.h"
 
 namespace zerva::test {
@@ -64,21 +62,9 @@ class UploadE2eTest : public SharedServerTest {
   }
   // The same run as a child process of our own, for a test that needs its process id.
   pid_t StartUpload(const std::vector<std::string>& options, const std::string& log) const {
-    std::vector<std::string> args = {cli_->Executable()};
-    for (const std::string& arg : WithUser({"upload", Folder()})) args.push_back(arg);
+    std::vector<std::string> args = WithUser({"upload", Folder()});
     args.insert(args.end(), options.begin(), options.end());
-    const std::string home = cli_->Home().Path();
-    const std::vector<std::pair<const char*, std::string>> env = {
-        {"XDG_CACHE_HOME", home + "cache"}, {"XDG_CONFIG_HOME", home + "config"}, {"HOME", home}};
-    std::vector<std::pair<const char*, std::string>> saved;
-    for (const auto& [name, value] : env) {
-      const char* old = std::getenv(name);
-      saved.emplace_back(name, old ? old : "");
-      ::setenv(name, value.c_str(), 1);
-    }
-    const pid_t pid = SpawnLogged(args, log);
-    for (const auto& [name, value] : saved) ::setenv(name, value.c_str(), 1);
-    return pid;
+    return cli_->Start(args, log);
   }
 
   std::vector<std::string> Albums() const {

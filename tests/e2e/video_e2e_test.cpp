@@ -20,7 +20,6 @@
 #include "jobs/upload_video_blocks.h"
 #include "platform/fs.h"
 #include "platform/md5.h"
-#include "support/process.h"
 #include "support/shared_server_test.h"
 
 namespace zerva::test {
@@ -52,20 +51,7 @@ class VideoE2eTest : public SharedServerTest {
     return cli_->Run(UploadArgs(std::move(options)));
   }
   pid_t StartUpload(const std::vector<std::string>& options, const std::string& log) const {
-    std::vector<std::string> args = {cli_->Executable()};
-    for (const std::string& arg : UploadArgs(options)) args.push_back(arg);
-    const std::string home = cli_->Home().Path();
-    const std::vector<std::pair<const char*, std::string>> env = {
-        {"XDG_CACHE_HOME", home + "cache"}, {"XDG_CONFIG_HOME", home + "config"}, {"HOME", home}};
-    std::vector<std::pair<const char*, std::string>> saved;
-    for (const auto& [name, value] : env) {
-      const char* old = std::getenv(name);
-      saved.emplace_back(name, old ? old : "");
-      ::setenv(name, value.c_str(), 1);
-    }
-    const pid_t pid = SpawnLogged(args, log);
-    for (const auto& [name, value] : saved) ::setenv(name, value.c_str(), 1);
-    return pid;
+    return cli_->Start(UploadArgs(options), log);
   }
   // The stored videos of the user: file name -> bytes.
   std::map<std::string, std::string> StoredVideos() const {
