@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/elements.h"
+#include "bench_support.h"
 #include "platform/md5.h"
 #include "server/accounts.h"
 #include "server/server.h"
@@ -83,23 +84,9 @@ size_t Collect(char* data, size_t size, size_t count, void* user) {
   return size * count;
 }
 
-std::string Part(const std::string& name, const std::string& value, bool file = false) {
-  std::string p =
-      std::string("--") + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + name + "\"";
-  if (file) p += "; filename=\"" + name + ".tmp\"\r\nContent-Type: application/octet-stream";
-  return p + "\r\n\r\n" + value + "\r\n";
-}
-
-std::string Bytes(size_t n, uint32_t seed) {
-  std::string s(n, '\0');
-  uint32_t x = 2463534242u ^ seed;
-  for (char& c : s) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    c = static_cast<char>(x);
-  }
-  return s;
+std::string Part(const std::string& name, const std::string& value,
+                 const std::string& fileName = "") {
+  return bench::MultipartPart(kBoundary, name, value, fileName);
 }
 
 // One sender: its own upload, its own keep-alive connection, the client's wire format.
@@ -130,10 +117,10 @@ class Sender {
     std::string blocks = "<blocks>";
     std::string files;
     for (int i = 0; i < count; ++i) {
-      const std::string data = Bytes(kBlock, seed * 131 + static_cast<uint32_t>(i));
+      const std::string data = bench::NoiseBytes(kBlock, seed * 131 + static_cast<uint32_t>(i));
       blocks += " <block>\t <index>" + std::to_string(i) + "</index>\t <size>" +
                 std::to_string(kBlock) + "</size>\t <md5>" + Md5Hex(data) + "</md5> </block>";
-      files += Part("data" + std::to_string(i), data, true);
+      files += Part("data" + std::to_string(i), data, "data" + std::to_string(i) + ".tmp");
     }
     blocks += "</blocks>";
     return Part("command", "NextVideoUpload") + Part("uploadID", std::to_string(uploadId_)) +

@@ -24,6 +24,7 @@
 
 #include "app/elements.h"
 #include "app/version.h"
+#include "bench_support.h"
 #include "jobs/upload_video_blocks.h"
 #include "jobs/video_blocks.h"
 #include "net/endpoints.h"
@@ -45,25 +46,11 @@ double ThreadCpu() {
   return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
 }
 
-std::string Bytes(size_t n, uint32_t seed) {
-  std::string s(n, '\0');
-  uint32_t x = 2463534242u ^ seed;
-  for (char& c : s) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    c = static_cast<char>(x);
-  }
-  return s;
-}
-
 constexpr const char* kBoundary = "----zervaVideoBench";
 
-std::string Part(const std::string& name, const std::string& value, bool file = false) {
-  std::string p =
-      std::string("--") + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + name + "\"";
-  if (file) p += "; filename=\"" + name + "\"\r\nContent-Type: application/octet-stream";
-  return p + "\r\n\r\n" + value + "\r\n";
+std::string Part(const std::string& name, const std::string& value,
+                 const std::string& fileName = "") {
+  return bench::MultipartPart(kBoundary, name, value, fileName);
 }
 
 struct Server {
@@ -141,8 +128,8 @@ int main(int argc, char** argv) {
   {
     std::ofstream out(path, std::ios::binary);
     for (int64_t done = 0; done < size; done += 4 << 20) {
-      out << Bytes(static_cast<size_t>(std::min<int64_t>(4 << 20, size - done)),
-                   static_cast<uint32_t>(done >> 20));
+      out << bench::NoiseBytes(static_cast<size_t>(std::min<int64_t>(4 << 20, size - done)),
+                               static_cast<uint32_t>(done >> 20));
     }
   }
 
@@ -170,7 +157,7 @@ int main(int argc, char** argv) {
         blocks += BlockDescription(index, static_cast<int64_t>(data.size()), md5);
         curlBlocks[index] = "\t <index>" + std::to_string(index) + "</index>\t <size>" +
                             std::to_string(data.size()) + "</size>\t <md5>" + md5 + "</md5> ";
-        files += Part("data" + std::to_string(index), data, true);
+        files += Part("data" + std::to_string(index), data, "data" + std::to_string(index));
       }
       const std::string body = Part("command", "NextVideoUpload") +
                                Part("uploadID", std::to_string(uploadId)) + Part("userName", user) +

@@ -235,16 +235,8 @@ int PrepareInAdvanceForUpload(CzervaApp& app, bool newAlbum, int threads) {
   CAlbum& album = app.CurrentAlbum();
   CUserSession& session = app.Session();
   const bool hd = AlbumNeedsHd(session.IsSignedIn(), album.albumCategory, session.Categories());
-  // Only what this upload sends is prepared: the others are left out of the run for its length.
-  std::vector<CPhoto*> leftOut;
   for (const auto& item : album.items) {
-    if (!item->included) continue;
-    if (NeedsPreparation(*item)) {
-      item->isHdPhoto = hd;
-    } else {
-      item->included = false;
-      leftOut.push_back(item.get());
-    }
+    if (item->included && NeedsPreparation(*item)) item->isHdPhoto = hd;
   }
   PreparationSettings settings = PreparationSettingsFor(album);
   settings.watermark = SessionWatermarkSource(session, app.SharedHttpMngr());
@@ -253,11 +245,10 @@ int PrepareInAdvanceForUpload(CzervaApp& app, bool newAlbum, int threads) {
   options.resolution = album.resolution;
   options.sizeThumb = settings.sizeThumb;
   options.newAlbum = newAlbum;
-  options.includedOnly = true;
+  // Only what this upload sends is prepared.
+  options.onlyIf = [](const CPhoto& item) { return item.included && NeedsPreparation(item); };
   options.threads = threads;
-  const int prepared = PrepareInAdvance(album, settings, options);
-  for (CPhoto* item : leftOut) item->included = true;
-  return prepared;
+  return PrepareInAdvance(album, settings, options);
 }
 
 }  // namespace zerva::cli

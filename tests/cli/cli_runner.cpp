@@ -124,10 +124,8 @@ CliRun CliInstall::Run(const std::vector<std::string>& args, CliStdin stdinKind,
 }
 
 std::string NewAccount(const ServerFixture& server, const std::string& prefix) {
-  static int count = 0;
-  const std::string name = prefix + std::to_string(::getpid()) + "n" + std::to_string(++count);
-  if (server.CreateUser(name, name + "@example.com", "secret") <= 0) return {};
-  return name;
+  std::string name;
+  return server.CreateTestUser(prefix, &name) > 0 ? name : std::string();
 }
 
 std::string CreateAlbum(const ServerFixture& server, const std::string& user,

@@ -36,9 +36,7 @@ class UploadE2eTest : public SharedServerTest {
   void SetUp() override {
     SharedServerTest::SetUp();
     cli_ = std::make_unique<CliInstall>(Server().UploadRoot());
-    static int count = 0;
-    user_ = "e2e" + std::to_string(::getpid()) + "n" + std::to_string(++count);
-    userId_ = Server().CreateUser(user_, user_ + "@example.com", "secret");
+    userId_ = Server().CreateTestUser("e2e", &user_);
     ASSERT_GT(userId_, 0);
     Server().ClearLog();
   }

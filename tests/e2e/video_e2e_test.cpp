@@ -34,9 +34,7 @@ class VideoE2eTest : public SharedServerTest {
     SharedServerTest::SetUp();
     if (!HaveFfmpeg()) GTEST_SKIP() << "no ffmpeg";
     cli_ = std::make_unique<CliInstall>(Server().UploadRoot());
-    static int count = 0;
-    user_ = "v" + std::to_string(::getpid()) + "n" + std::to_string(++count);
-    userId_ = Server().CreateUser(user_, user_ + "@example.com", "secret");
+    userId_ = Server().CreateTestUser("v", &user_);
     ASSERT_GT(userId_, 0);
     Server().ClearLog();
   }

@@ -59,9 +59,8 @@ class WindowTest : public SharedServerTest {
   // An account of this test alone (the sign-in lock is system-wide and tests run in parallel),
   // with the password "secret" and, when asked, one album.
   std::string NewUser(bool withAlbum = false) {
-    static int count = 0;
-    const std::string name = "gui" + std::to_string(::getpid()) + "n" + std::to_string(++count);
-    EXPECT_GT(Server().CreateUser(name, name + "@example.com", "secret"), 0);
+    std::string name;
+    EXPECT_GT(Server().CreateTestUser("gui", &name), 0);
     if (withAlbum) {
       Form form;
       form.Add("serverDir", "first").Add("albumSetting", "<album><name>First</name></album>");

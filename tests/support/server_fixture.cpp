@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -411,6 +412,12 @@ bool ServerFixture::RefuseBlock(const std::string& md5, int count) const {
 
 bool ServerFixture::ClearFaults() const {
   return PostRaw("/_zerva/faults/clear", "", "application/x-www-form-urlencoded").status == 200;
+}
+
+int64_t ServerFixture::CreateTestUser(const std::string& prefix, std::string* name) const {
+  static std::atomic<int> count{0};
+  *name = prefix + std::to_string(::getpid()) + "n" + std::to_string(++count);
+  return CreateUser(*name, *name + "@example.com", "secret");
 }
 
 int64_t ServerFixture::CreateUser(const std::string& name, const std::string& email,

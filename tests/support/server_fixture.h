@@ -129,6 +129,10 @@ class ServerFixture {
   // Creates an account with CreateUser; returns its userID (0 on failure).
   int64_t CreateUser(const std::string& name, const std::string& email,
                      const std::string& password) const;
+  // A new account "<prefix><pid>n<count>" (unique across the tests of every process), with the
+  // e-mail "<name>@example.com" and the password "secret"; its name goes to `name`. Returns its
+  // userID (0 on failure).
+  int64_t CreateTestUser(const std::string& prefix, std::string* name) const;
 
  private:
   Options options_;

@@ -20,6 +20,7 @@
 #include "media/probe_output.h"
 #include "media/video_probe.h"
 #include "model/photo.h"
+#include "model/xml_fields.h"
 #include "model/zerva_video.h"
 #include "platform/system_error.h"
 
@@ -185,7 +186,7 @@ ApiResult UploadVideoBlocks(const VideoBlocksInput& in, CHttpConnect& connection
   ApiResult result = connection.BeginVideoUpload(
       in.fileName, in.userName, in.userPass, in.unknown ? std::string() : in.directory, in.unknown);
   if (!result.Ok()) return result;
-  const int uploadID = static_cast<int>(GetElementInt(result.value, "uploadID"));
+  const int uploadID = ElementInt32(result.value, "uploadID");
   const BlockMap serverBlocks = ServerBlockMap(GetElement(result.value, "blocks"));
 
   SleepUnlessCancelled(in.openPauseMs, in.cancel);

@@ -12,8 +12,8 @@
 namespace zerva {
 namespace {
 
-bool Wanted(const CPhoto& item, bool includedOnly) {
-  if (includedOnly && !item.included) return false;
+bool Wanted(const CPhoto& item, const AdvancePreparationOptions& options) {
+  if (options.onlyIf && !options.onlyIf(item)) return false;
   if (item.localPath.empty() || !item.localFileAvailable || item.thumbFailed) return false;
   // A video's frame is made by its own job, while the video is converted anyway.
   return !item.isVideo && !item.isHdPhoto;
@@ -41,7 +41,7 @@ int PrepareInAdvance(CAlbum& album, const PreparationSettings& settings,
                      const AdvancePreparationOptions& options, const std::atomic<bool>* cancel) {
   std::vector<CPhoto*> items;
   for (const auto& item : album.items) {
-    if (item != nullptr && Wanted(*item, options.includedOnly)) {
+    if (item != nullptr && Wanted(*item, options)) {
       items.push_back(item.get());
     }
   }

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 
 namespace zerva {
 
 class CAlbum;
+class CPhoto;
 struct PreparationSettings;
 
 struct AdvancePreparationOptions {
@@ -15,8 +17,8 @@ struct AdvancePreparationOptions {
   int sizeThumb = 100;
   // The EXIF orientation decides the rotation code (a new album made from a folder).
   bool newAlbum = false;
-  // Only items that are part of the album (an upload sends no others).
-  bool includedOnly = false;
+  // Only the items this accepts (an upload prepares just what it will send); empty: any item.
+  std::function<bool(const CPhoto& item)> onlyIf;
   // Preparation threads; 0: one per processor core.
   int threads = 0;
 };

@@ -39,6 +39,46 @@ int64_t FileTimeOfCacheName(const std::string& path) {
   return static_cast<int64_t>(time);
 }
 
+struct CachePaths {
+  std::string image, thumb, patch;
+};
+
+// The cache files of one item at one size, for the local file's time and the rotation code.
+CachePaths CachePathsOf(const PreparationSettings& settings, int size, int64_t fileTime, int rotate,
+                        const std::string& fileName) {
+  auto path = [&](const char* dir) {
+    return PreparedCachePath(settings.tempFolder, dir, settings.albumID, size, fileTime, rotate,
+                             fileName);
+  };
+  return {path(kImagesDir), path(kThumbDir), path(kDiffDir)};
+}
+
+// What the item remembers of its prepared files; `preparedTime` 0 marks the cache unusable. The
+// caller holds the item's lock.
+struct PreparedRecord {
+  CachePaths paths;
+  int size = 0;
+  int rotate = 0;
+  int64_t preparedTime = 0;
+  PixelSize image, thumb, patch;
+};
+
+void Remember(CPhoto& item, const PreparedRecord& record) {
+  item.preparedImagePath = record.paths.image;
+  item.preparedThumbPath = record.paths.thumb;
+  item.preparedPatchPath = record.paths.patch;
+  PreparationKey& key = item.prepared;
+  key.preparedSize = record.size;
+  key.preparedRotate = record.rotate;
+  key.preparedFileTime = record.preparedTime;
+  key.preparedImageWidth = record.image.width;
+  key.preparedImageHeight = record.image.height;
+  key.preparedThumbWidth = record.thumb.width;
+  key.preparedThumbHeight = record.thumb.height;
+  key.preparedPatchWidth = record.patch.width;
+  key.preparedPatchHeight = record.patch.height;
+}
+
 void RemoveIfOther(const std::string& old, const std::string& now) {
   if (!old.empty() && old != now) ::unlink(old.c_str());
 }
@@ -87,35 +127,21 @@ bool IsPreparedValid(const CPhoto& item, int size) {
 bool FindPrepared(CPhoto& item, const PreparationSettings& settings, int size) {
   const int64_t fileTime = item.LocalFileTime();
   if (fileTime <= 0) return false;
-  auto path = [&](const char* dir) {
-    return PreparedCachePath(settings.tempFolder, dir, settings.albumID, size, fileTime,
-                             item.rotate, item.fileName);
-  };
-  const std::string image = path(kImagesDir);
-  const std::string thumb = path(kThumbDir);
-  const std::string diff = path(kDiffDir);
-  if (!FileExists(image) || !FileExists(thumb)) return false;
-  const bool hasPatch = FileExists(diff);
-  const PixelSize imageSize = HeaderSize(image);
-  const PixelSize thumbSize = HeaderSize(thumb);
-  const PixelSize patchSize = hasPatch ? HeaderSize(diff) : PixelSize{};
-  const int64_t imageTime = FileModificationTime(image);
-  if (imageSize.width <= 0 || thumbSize.width <= 0 || imageTime <= 0) return false;
-
+  PreparedRecord record;
+  record.paths = CachePathsOf(settings, size, fileTime, item.rotate, item.fileName);
+  if (!FileExists(record.paths.image) || !FileExists(record.paths.thumb)) return false;
+  if (!FileExists(record.paths.patch)) record.paths.patch.clear();
+  record.size = size;
+  record.rotate = item.rotate;
+  record.image = HeaderSize(record.paths.image);
+  record.thumb = HeaderSize(record.paths.thumb);
+  if (!record.paths.patch.empty()) record.patch = HeaderSize(record.paths.patch);
+  record.preparedTime = FileModificationTime(record.paths.image);
+  if (record.image.width <= 0 || record.thumb.width <= 0 || record.preparedTime <= 0) {
+    return false;
+  }
   std::lock_guard<std::mutex> lock(item.lock);
-  item.preparedImagePath = image;
-  item.preparedThumbPath = thumb;
-  item.preparedPatchPath = hasPatch ? diff : std::string();
-  PreparationKey& key = item.prepared;
-  key.preparedSize = size;
-  key.preparedRotate = item.rotate;
-  key.preparedFileTime = imageTime;
-  key.preparedImageWidth = imageSize.width;
-  key.preparedImageHeight = imageSize.height;
-  key.preparedThumbWidth = thumbSize.width;
-  key.preparedThumbHeight = thumbSize.height;
-  key.preparedPatchWidth = patchSize.width;
-  key.preparedPatchHeight = patchSize.height;
+  Remember(item, record);
   return true;
 }
 
@@ -136,16 +162,13 @@ bool SavePrepared(CPhoto& item, const PreparationSettings& settings, int size, b
   if (image == nullptr) return false;
   const int64_t fileTime = item.LocalFileTime();
   const int rotate = item.rotate;
-  auto path = [&](const char* dir) {
-    return PreparedCachePath(settings.tempFolder, dir, settings.albumID, size, fileTime, rotate,
-                             item.fileName);
-  };
   for (const char* dir : {kImagesDir, kThumbDir, kDiffDir}) {
     CreateDirectoryPath(CacheFolder(settings.tempFolder, dir), nullptr, 0700);
   }
-  const std::string imagePath = path(kImagesDir);
-  const std::string thumbPath = path(kThumbDir);
-  const std::string patchPath = patch != nullptr ? path(kDiffDir) : std::string();
+  const CachePaths paths = CachePathsOf(settings, size, fileTime, rotate, item.fileName);
+  const std::string& imagePath = paths.image;
+  const std::string& thumbPath = paths.thumb;
+  const std::string patchPath = patch != nullptr ? paths.patch : std::string();
 
   if (!SaveJpeg(image.get(), imagePath, settings.photoQuality)) {
     std::lock_guard<std::mutex> lock(item.lock);
@@ -162,24 +185,18 @@ bool SavePrepared(CPhoto& item, const PreparationSettings& settings, int size, b
       patch == nullptr || SaveJpeg(patch.get(), patchPath, settings.photoQuality);
   const int64_t imageTime = FileModificationTime(imagePath);
 
+  PreparedRecord record;
+  record.paths = {imagePath, thumbPath, patchSaved ? patchPath : std::string()};
+  record.size = size;
+  record.rotate = rotate;
+  // A cache without its thumbnail, or a watermarked image without its patch, is never used.
+  record.preparedTime = thumbSaved && patchSaved ? imageTime : 0;
+  record.image = imageSize;
+  record.thumb = BitmapSize(thumbnail.get());
+  record.patch = BitmapSize(patch.get());
   {
     std::lock_guard<std::mutex> lock(item.lock);
-    item.preparedImagePath = imagePath;
-    item.preparedThumbPath = thumbPath;
-    item.preparedPatchPath = patchSaved ? patchPath : std::string();
-    PreparationKey& key = item.prepared;
-    key.preparedSize = size;
-    key.preparedRotate = rotate;
-    // A cache without its thumbnail, or a watermarked image without its patch, is never used.
-    key.preparedFileTime = thumbSaved && patchSaved ? imageTime : 0;
-    key.preparedImageWidth = imageSize.width;
-    key.preparedImageHeight = imageSize.height;
-    const PixelSize thumbSize = BitmapSize(thumbnail.get());
-    key.preparedThumbWidth = thumbSize.width;
-    key.preparedThumbHeight = thumbSize.height;
-    const PixelSize patchSize = BitmapSize(patch.get());
-    key.preparedPatchWidth = patchSize.width;
-    key.preparedPatchHeight = patchSize.height;
+    Remember(item, record);
     if (dropImage) item.preparedImage.reset();
   }
   RemoveIfOther(oldImage, imagePath);

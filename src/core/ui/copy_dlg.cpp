@@ -16,6 +16,7 @@
 #include "media/watermark_template.h"
 #include "model/album_cover.h"
 #include "model/date_interval.h"
+#include "model/xml_fields.h"
 #include "ui/album_list_load.h"
 #include "ui/copy_page_view.h"
 #include "ui/free_server_dir.h"
@@ -32,7 +33,7 @@ int AlbumIdOfAnswer(const std::string& value) {
 }
 
 int UsedSizeOf(const ApiResult& result) {
-  return static_cast<int>(GetElementInt(result.value, "usedSize"));
+  return ElementInt32(result.value, "usedSize");
 }
 
 }  // namespace

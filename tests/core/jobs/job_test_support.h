@@ -64,9 +64,7 @@ class PhotoJobTest : public ServiceClientTest {
   }
   void SetUp() override {
     ServiceClientTest::SetUp();
-    static int count = 0;
-    user_ = "j" + std::to_string(::getpid()) + "n" + std::to_string(++count);
-    ASSERT_GT(Server().CreateUser(user_, user_ + "@example.com", "secret"), 0);
+    ASSERT_GT(Server().CreateTestUser("j", &user_), 0);
     session_ = std::make_unique<CUserSession>();
     session_->SetConnection(connection_.get());
     ASSERT_FALSE(session_->LockLogin(user_));

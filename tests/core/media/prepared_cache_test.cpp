@@ -192,7 +192,7 @@ TEST_F(PreparedCacheTest, AdvancePreparationFillsTheCacheOnSeveralThreads) {
   AdvancePreparationOptions options;
   options.resolution = 800;
   options.threads = 3;
-  options.includedOnly = true;
+  options.onlyIf = [](const CPhoto& item) { return item.included; };
   EXPECT_EQ(PrepareInAdvance(album, settings_, options), 3);
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(IsPreparedValid(*album.items[i], 800)) << i;
   EXPECT_FALSE(IsPreparedValid(*album.items[3], 800));

@@ -80,9 +80,8 @@ class UserSessionTest : public test::ServiceClientTest {
   // A fresh account of its own per test: tests may run in parallel processes, and the lock is
   // system-wide.
   std::string NewUser() {
-    static int count = 0;
-    const std::string name = "u" + std::to_string(::getpid()) + "n" + std::to_string(++count);
-    EXPECT_GT(Server().CreateUser(name, name + "@example.com", "secret"), 0);
+    std::string name;
+    EXPECT_GT(Server().CreateTestUser("u", &name), 0);
     return name;
   }
   static std::string Secret() { return PasswordDigest("secret"); }

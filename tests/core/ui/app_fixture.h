@@ -154,9 +154,8 @@ class AppTest : public SharedServerTest {
   // An account of this test alone with the password "secret" and albums of these names: the
   // sign-in lock is system-wide, and tests may run in parallel processes.
   std::string NewAccount(const std::vector<std::string>& albumNames = {}) {
-    static int count = 0;
-    const std::string name = "app" + std::to_string(::getpid()) + "n" + std::to_string(++count);
-    EXPECT_GT(Server().CreateUser(name, name + "@example.com", "secret"), 0);
+    std::string name;
+    EXPECT_GT(Server().CreateTestUser("app", &name), 0);
     int dir = 0;
     for (const std::string& album : albumNames) {
       Form form;

@@ -22,10 +22,8 @@ class VerifyUploadsTest : public ServiceClientTest {
   void SetUp() override {
     ServiceClientTest::SetUp();
     user_.signedIn = true;
-    user_.name = "verify" + std::to_string(::getpid()) + "n" + std::to_string(++count_);
     user_.passwordDigest = Md5Hex("secret");
-    user_.userId =
-        static_cast<int>(Server().CreateUser(user_.name, user_.name + "@example.com", "secret"));
+    user_.userId = static_cast<int>(Server().CreateTestUser("verify", &user_.name));
     Form form;
     form.Add("serverDir", "Trip").Add("albumSetting", "<album><photos></photos></album>");
     albumId_ = GetElement(
@@ -57,7 +55,6 @@ class VerifyUploadsTest : public ServiceClientTest {
     return jobs_.Jobs().at(id);
   }
 
-  static inline int count_ = 0;
   SessionCredentials user_;
   std::string albumId_;
   TempDir local_;
