@@ -86,7 +86,7 @@ size_t Collect(char* data, size_t size, size_t count, void* user) {
 
 std::string Part(const std::string& name, const std::string& value,
                  const std::string& fileName = "") {
-  return bench::MultipartPart(kBoundary, name, value, fileName);
+  return zerva::bench::MultipartPart(kBoundary, name, value, fileName);
 }
 
 // One sender: its own upload, its own keep-alive connection, the client's wire format.
@@ -117,7 +117,8 @@ class Sender {
     std::string blocks = "<blocks>";
     std::string files;
     for (int i = 0; i < count; ++i) {
-      const std::string data = bench::NoiseBytes(kBlock, seed * 131 + static_cast<uint32_t>(i));
+      const std::string data =
+          zerva::bench::NoiseBytes(kBlock, seed * 131 + static_cast<uint32_t>(i));
       blocks += " <block>\t <index>" + std::to_string(i) + "</index>\t <size>" +
                 std::to_string(kBlock) + "</size>\t <md5>" + Md5Hex(data) + "</md5> </block>";
       files += Part("data" + std::to_string(i), data, "data" + std::to_string(i) + ".tmp");
