@@ -1,6 +1,7 @@
 // The controls of a page or a band as its controller sees them: identified by number, set and
 // read through these few operations. The Qt window maps each number to a widget; tests keep a
-// table of values. Texts arrive translated; the controller looks keys up.
+// table of values. Texts arrive translated; the controller looks keys up. Date fields take and
+// give their date as text "YYYY-MM-DD" (empty: no date).
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "model/image_ptr.h"
+
 namespace zerva {
+
+class ThumbsListView;
 
 // A popup menu of texts. A right click on an entry may offer one more command for that entry
 // (such as removing it); the view then drops the entry from the open menu.
@@ -18,6 +23,40 @@ struct PopupMenu {
   std::function<std::string(size_t index)> contextText;
   std::function<void(size_t index)> onContext;
 };
+
+// One entry of a command menu: a command, a check mark, a separator or a submenu.
+struct MenuEntry {
+  std::string text;
+  int command = -1;  // what ShowMenu returns when the entry is chosen
+  bool checked = false;
+  bool enabled = true;
+  bool separator = false;
+  std::vector<MenuEntry> submenu;  // non-empty: the entry opens these
+
+  static MenuEntry Command(std::string text, int command, bool enabled = true,
+                           bool checked = false) {
+    MenuEntry entry;
+    entry.text = std::move(text);
+    entry.command = command;
+    entry.enabled = enabled;
+    entry.checked = checked;
+    return entry;
+  }
+  static MenuEntry Separator() {
+    MenuEntry entry;
+    entry.separator = true;
+    return entry;
+  }
+  static MenuEntry Submenu(std::string text, std::vector<MenuEntry> entries) {
+    MenuEntry entry;
+    entry.text = std::move(text);
+    entry.submenu = std::move(entries);
+    return entry;
+  }
+};
+
+// The default text colour of a control.
+inline constexpr int kDefaultTextColour = -1;
 
 class PageView {
  public:
@@ -43,6 +82,23 @@ class PageView {
   virtual void StopTimer(int timer) = 0;
   // Shows the menu below `anchor` and waits; the chosen entry, or -1.
   virtual int ShowPopupMenu(int anchor, const PopupMenu& menu) = 0;
+
+  // The controls below are those of the richer pages; a view without such a control ignores
+  // the call and answers with the neutral value.
+
+  // Shows the command menu below `anchor` and waits; the chosen entry's command, or -1.
+  virtual int ShowMenu(int /*anchor*/, const std::vector<MenuEntry>& /*entries*/) { return -1; }
+  // Sliders and progress bars: the position and its range.
+  virtual void SetRange(int /*control*/, int /*minimum*/, int /*maximum*/, int /*step*/) {}
+  virtual void SetValue(int /*control*/, int /*value*/) {}
+  virtual int GetValue(int /*control*/) const { return 0; }
+  // Text colour as 0xRRGGBB; kDefaultTextColour for the control's own.
+  virtual void SetTextColour(int /*control*/, int /*rgb*/) {}
+  // A picture held in memory (a thumbnail); null clears it.
+  virtual void SetPicture(int /*control*/, ImagePtr /*image*/) {}
+  virtual void CopyToClipboard(const std::string& /*text*/) {}
+  // The icon list of thumbnails that is the control; null when there is none.
+  virtual ThumbsListView* ThumbnailList(int /*control*/) { return nullptr; }
 };
 
 // What a page or a band hears from its view: a button or link pressed, a field changed by the

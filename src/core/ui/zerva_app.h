@@ -28,6 +28,7 @@
 #include "ui/app_front_end.h"
 #include "ui/app_seams.h"
 #include "ui/hidden_video_update.h"
+#include "ui/preview_cache.h"
 
 namespace zerva {
 
@@ -109,6 +110,8 @@ class CzervaApp {
   void SetCurrentAlbumId(int albumId) { currentAlbumId_ = albumId; }
   CAlbumMngr& AlbumMngr() { return albumMngr_; }
   CJobsMngr& JobsMngr() { return jobsMngr_; }
+  // The items whose large picture the photo detail page keeps.
+  PreviewCache& Previews() { return previews_; }
   // Original video files being sent, at most two at a time.
   OriginalVideoPool& OriginalPool() { return originalPool_; }
   // The progress windows of originals being sent, made by the front end; none: not shown.
@@ -169,6 +172,7 @@ class CzervaApp {
   CAlbumMngr albumMngr_;
   int currentAlbumId_ = 0;
   CJobsMngr jobsMngr_;
+  PreviewCache previews_;
   OriginalVideoPool originalPool_{kMaxOriginalSenders};
   ProgressViewFactory originalViews_;
   std::unique_ptr<AccessoryWindow> gpsPicker_;

@@ -12,10 +12,91 @@
 #include "app/scripted_dialogs.h"
 #include "ui/main_window_view.h"
 #include "ui/page_view.h"
+#include "ui/thumbs_list_view.h"
 #include "ui/user_bar.h"
 #include "ui/zerva_dlg.h"
 
 namespace zerva::test {
+
+// The thumbnail list without a screen: the tiles are asked for their contents when the test
+// draws them, and the user's actions are methods.
+class FakeThumbsListView : public ThumbsListView {
+ public:
+  // --- What the user does ---
+  void Click(int position, TileIcon icon = TileIcon::kNone) {
+    SetCurrent(position);
+    if (events != nullptr) events->OnTileClicked(position, icon);
+  }
+  void DoubleClick(int position, TileIcon icon = TileIcon::kNone) {
+    if (events != nullptr) events->OnTileDoubleClicked(position, icon);
+  }
+  void Press(int position, TileKey key) {
+    if (events != nullptr) events->OnKey(position, key);
+  }
+  void RightClick(int position) {
+    SetCurrent(position);
+    if (events != nullptr) events->OnContextMenu(position);
+  }
+  void Drag(int from, int to) {
+    if (events != nullptr) events->OnDragged(from, to);
+  }
+  void Drop(const std::vector<std::string>& paths) {
+    if (events != nullptr) events->OnFilesDropped(paths);
+  }
+  // Draws every tile as the screen would.
+  std::vector<TileInfo> DrawAll() {
+    std::vector<TileInfo> tiles;
+    for (int i = 0; i < count && events != nullptr; ++i) tiles.push_back(events->Tile(i));
+    return tiles;
+  }
+
+  // --- ThumbsListView ---
+  void SetEvents(ThumbsListEvents* listener) override { events = listener; }
+  void SetTileSize(int size, int cellSpacing) override {
+    thumbSize = size;
+    spacing = cellSpacing;
+  }
+  void SetTileCount(int tiles) override {
+    count = tiles;
+    ++fills;
+    if (current >= count) current = -1;
+  }
+  void RedrawTile(int position) override { redrawn.push_back(position); }
+  void RedrawAll() override { ++redrawnAll; }
+  int CurrentPosition() const override { return current; }
+  void SetCurrentPosition(int position) override { current = position < count ? position : -1; }
+  void EnsureVisible(int position) override { shownPosition = position; }
+  int ShowContextMenu(const std::vector<MenuEntry>& entries) override {
+    menus.push_back(entries);
+    if (menuChoices.empty()) return -1;
+    const int choice = menuChoices.front();
+    menuChoices.pop_front();
+    return choice;
+  }
+  void ShowProperties(const std::string& title, const std::string& text) override {
+    properties.push_back({title, text});
+  }
+
+  ThumbsListEvents* events = nullptr;
+  int thumbSize = 0;
+  int spacing = 0;
+  int count = 0;
+  int fills = 0;
+  int current = -1;
+  int shownPosition = -1;
+  int redrawnAll = 0;
+  std::vector<int> redrawn;
+  std::deque<int> menuChoices;
+  std::vector<std::vector<MenuEntry>> menus;
+  std::vector<std::pair<std::string, std::string>> properties;
+
+ private:
+  void SetCurrent(int position) {
+    if (position == current) return;
+    current = position;
+    if (events != nullptr) events->OnCurrentChanged(position);
+  }
+};
 
 class FakePageView : public PageView {
  public:
@@ -28,6 +109,12 @@ class FakePageView : public PageView {
     std::vector<std::string> items;
     int selected = -1;
     std::vector<std::string> images;
+    int value = 0;
+    int minimum = 0;
+    int maximum = 0;
+    int step = 0;
+    int colour = kDefaultTextColour;
+    ImagePtr picture;
   };
 
   // --- What the user does ---
@@ -45,6 +132,14 @@ class FakePageView : public PageView {
   void Choose(int control, int index) {
     controls[control].selected = index;
     if (events != nullptr) events->OnEdited(control);
+  }
+  // Moves a slider as the user drags it (OnEdited), and releases it (OnCommand).
+  void Slide(int control, int value) {
+    controls[control].value = value;
+    if (events != nullptr) events->OnEdited(control);
+  }
+  void Release(int control) {
+    if (events != nullptr) events->OnCommand(control);
   }
   // Fires a running timer; false when it is not running.
   bool Fire(int timer) {
@@ -98,6 +193,29 @@ class FakePageView : public PageView {
     return choice;
   }
 
+  int ShowMenu(int anchor, const std::vector<MenuEntry>& entries) override {
+    commandMenus.push_back({anchor, entries});
+    if (menuChoices.empty()) return -1;
+    const int choice = menuChoices.front();
+    menuChoices.pop_front();
+    return choice;
+  }
+  void SetRange(int control, int minimum, int maximum, int step) override {
+    controls[control].minimum = minimum;
+    controls[control].maximum = maximum;
+    controls[control].step = step;
+  }
+  void SetValue(int control, int value) override { controls[control].value = value; }
+  int GetValue(int control) const override { return Find(control).value; }
+  void SetTextColour(int control, int rgb) override { controls[control].colour = rgb; }
+  void SetPicture(int control, ImagePtr image) override {
+    controls[control].picture = std::move(image);
+  }
+  void CopyToClipboard(const std::string& text) override { clipboard = text; }
+  ThumbsListView* ThumbnailList(int control) override {
+    return control == thumbnailControl ? &thumbnails : nullptr;
+  }
+
   const Control& Find(int control) const {
     static const Control kNone;
     const auto it = controls.find(control);
@@ -119,6 +237,16 @@ class FakePageView : public PageView {
   };
   std::vector<Menu> menus;
   std::vector<std::string> contextTexts;
+  struct CommandMenu {
+    int anchor;
+    std::vector<MenuEntry> entries;
+  };
+  // Command menus shown (ShowMenu); answered from menuChoices like the popup menus.
+  std::vector<CommandMenu> commandMenus;
+  std::string clipboard;
+  // The control that is the thumbnail list, and the list.
+  int thumbnailControl = -1;
+  FakeThumbsListView thumbnails;
 };
 
 class FakeMainView : public MainWindowView {

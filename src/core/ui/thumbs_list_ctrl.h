@@ -1,0 +1,147 @@
+// The thumbnail list of the album editor ("CThumbsListCtrl"): one tile per album item, the
+// commands on an item (open, include, cover, turns, watermark, video commands), reordering by
+// dragging, files dropped from the desktop, and the loader thread that fills in the pictures
+// and prepares the upload images in advance. The list never owns the album; it works on the
+// album it is given and tells its owner about every change by the notices 1079 to 1085.
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/message_target.h"
+#include "jobs/tarvik_thread.h"
+#include "ui/thumbs_list_view.h"
+
+namespace zerva {
+
+class CAlbum;
+class CPhoto;
+class CzervaApp;
+
+// Commands on one item, from the context menu, the keys and the tile's icons.
+enum class ThumbCommand {
+  kOpen,
+  kToggleInclude,
+  kSetCover,
+  kTurnLeft,
+  kTurnRight,
+  kTurnUpsideDown,
+  kShowInFileManager,
+  kPlayVideo,
+  kSendOriginal,
+  kPosition,
+  kProperties,
+  kWatermark,
+};
+
+// Zoom percentages of a fresh fill and of the editor's slider.
+inline constexpr int kMinZoomPercent = 50;
+inline constexpr int kMaxZoomPercent = 200;
+
+// The wait of ClearList for the loader.
+inline constexpr std::chrono::seconds kThumbsLoaderStopWait{10};
+
+// What the list leaves to the pages of a single item; unset hooks hide their commands.
+struct ThumbsListHooks {
+  // The GPS location picker can edit positions.
+  std::function<bool()> canEditLocation;
+  // Shows (edit false) or edits (edit true) the item's position; true when an edit was
+  // confirmed and stored in the item.
+  std::function<bool(CPhoto& item, bool edit)> locate;
+  // The properties text of an item, lines separated by "\r\n".
+  std::function<std::string(const CPhoto& item)> propertiesText;
+};
+
+// How the loader works for a front end.
+struct ThumbsLoaderOptions {
+  // The second pass makes thumbnails; a front end that draws nothing turns it off.
+  bool thumbnails = true;
+  // The third pass prepares only the items this accepts; empty: every item.
+  std::function<bool(const CPhoto& item)> prepareOnly;
+  // Threads of the third pass; 0: one per processor core.
+  int preparationThreads = 0;
+};
+
+class CThumbsListCtrl : public ThumbsListEvents, public CTarvikThread {
+ public:
+  // `view` may be null (nothing is drawn); `owner` receives the notices. Both outlive the list.
+  CThumbsListCtrl(CzervaApp& app, ThumbsListView* view, std::shared_ptr<MessageTarget> owner,
+                  ThumbsLoaderOptions options = {});
+  // Stops the loader and waits for it to return however long that takes: the loader works on
+  // items the list does not own.
+  ~CThumbsListCtrl() override;
+  CThumbsListCtrl(const CThumbsListCtrl&) = delete;
+  CThumbsListCtrl& operator=(const CThumbsListCtrl&) = delete;
+
+  void SetHooks(ThumbsListHooks hooks) { hooks_ = std::move(hooks); }
+
+  // Shows the album's items (null: none); `fresh` sets the zoom by the item count.
+  void Fill(CAlbum* album, bool fresh);
+  // Stops the loader (10 seconds at most) and empties its queue. False when the loader did not
+  // stop in time: it still works on the items, so the album must not change structurally nor
+  // go away; the caller tries again later.
+  [[nodiscard]] bool ClearList();
+  // The cover's list position (-1: none); with `pick` the first included item becomes the cover
+  // when there is none.
+  int RecomputeCover(bool pick);
+  void Enqueue(CPhoto* item);
+  void Prioritise(CPhoto* item);
+  // Starts the loader unless it runs or there is no album.
+  bool StartLoader();
+  bool LoaderRunning() const { return IsRunning(); }
+  // Waits for the loader to finish its passes, delivering the user-interface thread's messages
+  // meanwhile; false on time-out.
+  bool WaitForLoader(std::chrono::milliseconds wait);
+  // Redraws every tile without refilling (the items' texts may have changed).
+  void Refresh();
+  // The editor's slider (message 1077): refills at the new percentage.
+  void SetZoom(int percent);
+
+  // The command on the item at `position`; nothing for a position outside the list.
+  void Execute(ThumbCommand command, int position);
+  // The context menu of the item at `position`, commands numbered by ThumbCommand.
+  std::vector<MenuEntry> ContextMenu(int position) const;
+
+  CAlbum* Album() const { return album_; }
+  int CoverIndex() const { return coverIndex_; }
+  int ThumbSize() const { return thumbSize_; }
+  int ZoomPercent() const { return zoomPercent_; }
+  int CurrentPosition() const;
+  void SetCurrentPosition(int position);
+  CPhoto* ItemAt(int position) const;
+
+  // --- ThumbsListEvents ---
+  TileInfo Tile(int position) override;
+  std::string TileTooltip(int position, TileIcon icon) override;
+  void OnTileClicked(int position, TileIcon icon) override;
+  void OnTileDoubleClicked(int position, TileIcon icon) override;
+  void OnCurrentChanged(int position) override;
+  void OnKey(int position, TileKey key) override;
+  void OnContextMenu(int position) override;
+  void OnDragged(int from, int to) override;
+  void OnFilesDropped(const std::vector<std::string>& paths) override;
+
+ private:
+  void LoaderMain();
+  MessageParam OnListMessage(const WindowMessage& message);
+  void Notify(unsigned message, MessageParam wParam = 0, MessageParam lParam = 0);
+
+  CzervaApp& app_;
+  ThumbsListView* view_;
+  std::shared_ptr<MessageTarget> owner_;
+  ThumbsLoaderOptions options_;
+  ThumbsListHooks hooks_;
+  // The list's own window: the loader posts 1081 to it.
+  std::shared_ptr<MessageTarget> window_;
+  CAlbum* album_ = nullptr;
+  int coverIndex_ = -1;
+  int thumbSize_ = 0;
+  int zoomPercent_ = 100;
+  std::deque<CPhoto*> loadQueue_;  // guarded by the thread base's lock
+};
+
+}  // namespace zerva
