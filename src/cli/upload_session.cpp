@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "app/trace.h"
 #include "cli/cli_status.h"
 #include "cli/upload_view.h"
 #include "jobs/jobs_mngr.h"
@@ -33,7 +34,12 @@ UploadSessionResult RunUploadSession(CliContext& context, bool attended) {
     view.Tick();
     context.progress.Finish();
     result.failedJobs = app.JobsMngr().CountInState(kJobFailed);
-    if (view.Moved()) page.CanLeave(view.MovedBack());
+    if (view.Moved() && !page.CanLeave(view.MovedBack())) {
+      // A job that did not stop in time still works on the album, which must outlive it.
+      while (app.JobsMngr().IsRunning()) context.loop.PumpFor(kPumpSlice);
+      const bool left = page.CanLeave(view.MovedBack());
+      if (!left) Trace(kTraceWarning, 0, "Upload: the page could not be left\n");
+    }
     result.outcome = page.Outcome();
   }
   return result;

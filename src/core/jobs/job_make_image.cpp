@@ -20,7 +20,8 @@ ApiResult CJobMakeImage::Run(CancelFlag* cancel) {
   if (Item() == nullptr) return ApiResult::Failure("MakeImage: no item");
   std::string error;
   const bool made = MakeImageFiles(
-      *Item(), inputs_, settings_, [this](double fraction) { SetProgress(fraction); }, &error);
+      *Item(), inputs_, settings_, [this](double fraction) { SetProgress(fraction); }, &error,
+      cancel);
   if (!made) {
     return ApiResult::Failure(error.empty() ? "MakeImage " + inputs_.sourcePath + " failed"
                                             : error);

@@ -74,9 +74,8 @@ bool Fits(PixelSize size, int limit) {
   return size.width > 0 && size.height > 0 && size.width <= limit && size.height <= limit;
 }
 
-void Report(const ProgressSink& progress, double fraction) {
-  if (progress) progress(fraction);
-}
+// The error of a run stopped by its cancel flag, as transfers name theirs.
+constexpr const char* kCancelledText = "cancelled by user";
 
 void RemoveFile(const std::string& path) {
   if (!path.empty()) ::unlink(path.c_str());
@@ -85,12 +84,20 @@ void RemoveFile(const std::string& path) {
 class Run {
  public:
   Run(CPhoto& item, const MakeImageInputs& in, const PreparationSettings& settings,
-      const ProgressSink& progress, std::string* error)
-      : item_(item), in_(in), settings_(settings), progress_(progress), error_(error) {}
+      const ProgressSink& progress, const std::atomic<bool>* cancel, std::string* error)
+      : item_(item),
+        in_(in),
+        settings_(settings),
+        progress_(progress),
+        cancel_(cancel),
+        error_(error) {}
 
   bool Go() {
-    Report(progress_, 0.0);
-    item_.OriginalCode = FileModificationTime(in_.sourcePath);
+    if (!Step(0.0)) return Fail(kCancelledText);
+    {
+      std::lock_guard<std::mutex> lock(item_.lock);
+      item_.OriginalCode = FileModificationTime(in_.sourcePath);
+    }
     state_ = ReadItem(item_);
     for (const std::string* path : {&in_.imagePath, &in_.thumbPath, &in_.hdPath, &in_.patchPath}) {
       if (!path->empty()) CreateDirectoryPath(FolderOfPath(*path), nullptr, 0700);
@@ -104,11 +111,18 @@ class Run {
     }
     if (!ok) return false;
     Record();
-    Report(progress_, 1.0);
+    Step(1.0);
     return true;
   }
 
  private:
+  // Reports the progress; false once the run is to stop, so a cancelled upload does not wait
+  // for the rest of a large picture.
+  bool Step(double fraction) {
+    if (progress_) progress_(fraction);
+    return cancel_ == nullptr || !cancel_->load();
+  }
+
   bool Fail(const std::string& text) {
     if (error_ != nullptr && !text.empty()) *error_ = text;
     return false;
@@ -126,7 +140,7 @@ class Run {
   }
 
   bool Reuse() {
-    Report(progress_, 0.1);
+    if (!Step(0.1)) return Fail(kCancelledText);
     PixelSize source;
     ReadImageSize(in_.sourcePath, &source);
     const int64_t sourceBytes = FileSize(in_.sourcePath);
@@ -144,9 +158,9 @@ class Run {
       if (templ_ != nullptr && !CopyCachedPatch(&error)) return Fail(error);
     }
     made_.patchMade = templ_ != nullptr;
-    Report(progress_, 0.5);
+    if (!Step(0.5)) return Fail(kCancelledText);
     if (!CopyFileReplacing(state_.cachedThumb, in_.thumbPath, &error)) return Fail(error);
-    Report(progress_, 0.9);
+    if (!Step(0.9)) return Fail(kCancelledText);
     made_.image = state_.cachedImageSize;
     made_.thumb = state_.cachedThumbSize;
     return true;
@@ -196,7 +210,7 @@ class Run {
     const bool originalUsable =
         state_.rotate == 0 && jpgSource && ImageFormatOfFile(in_.sourcePath) == kFormatJpeg;
 
-    Report(progress_, 0.1);
+    if (!Step(0.1)) return Fail(kCancelledText);
     const PixelSize target =
         FitToLongSide(source.width, source.height, hd ? in_.sizeHd : in_.sizeImage);
     if (BitmapSize(image.get()) != target) {
@@ -210,13 +224,13 @@ class Run {
     if (state_.quickImage != nullptr) {
       ReplaceEmbeddedThumbnail(image.get(), state_.quickImage.get());
     }
-    Report(progress_, 0.2);
+    if (!Step(0.2)) return Fail(kCancelledText);
 
     if (hd) {
       if (!SaveJpeg(image.get(), in_.hdPath, settings_.hdQuality, &error)) return Fail(error);
       made_.hdMade = true;
       made_.hd = BitmapSize(image.get());
-      Report(progress_, 0.3);
+      if (!Step(0.3)) return Fail(kCancelledText);
       if (!FitBitmap(image, in_.sizeImage, ResampleFilter::kLanczos3)) {
         return Fail("MakeImage " + in_.sourcePath + ": rescaling failed");
       }
@@ -227,7 +241,7 @@ class Run {
       if (state_.orientation > 1) ResetOrientation(in_.hdPath);
     }
 
-    Report(progress_, 0.4);
+    if (!Step(0.4)) return Fail(kCancelledText);
     if (!useOriginal && !SaveJpeg(image.get(), in_.imagePath, settings_.photoQuality, &error)) {
       return Fail(error);
     }
@@ -237,10 +251,10 @@ class Run {
     if (!WatermarkOutput()) return false;
     if (state_.orientation > 1) ResetOrientation(in_.imagePath);
 
-    Report(progress_, 0.6);
+    if (!Step(0.6)) return Fail(kCancelledText);
     const Bitmap thumbnail = MakeThumbnail(image.get(), in_.sizeThumb);
     if (thumbnail == nullptr) return Fail("MakeImage " + in_.sourcePath + ": no thumbnail");
-    Report(progress_, 0.8);
+    if (!Step(0.8)) return Fail(kCancelledText);
     if (!SaveJpeg(thumbnail.get(), in_.thumbPath, settings_.thumbQuality, &error)) {
       return Fail(error);
     }
@@ -275,6 +289,8 @@ class Run {
       return bytes > 0 ? bytes : 0;
     };
     CPhoto& item = item_;
+    // The list draws these fields on the user-interface thread meanwhile.
+    std::lock_guard<std::mutex> lock(item.lock);
     item.width = made_.image.width;
     item.height = made_.image.height;
     item.thumbWidth = made_.thumb.width;
@@ -297,6 +313,7 @@ class Run {
   const MakeImageInputs& in_;
   const PreparationSettings& settings_;
   const ProgressSink& progress_;
+  const std::atomic<bool>* cancel_;
   std::string* error_;
   ItemState state_;
   SharedBitmap templ_;
@@ -307,8 +324,8 @@ class Run {
 
 bool MakeImageFiles(CPhoto& item, const MakeImageInputs& inputs,
                     const PreparationSettings& settings, const ProgressSink& progress,
-                    std::string* error) {
-  return Run(item, inputs, settings, progress, error).Go();
+                    std::string* error, const std::atomic<bool>* cancel) {
+  return Run(item, inputs, settings, progress, cancel, error).Go();
 }
 
 }  // namespace zerva

@@ -4,6 +4,7 @@
 // preparation job and `zerva-cli prepare` both run this.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -33,9 +34,9 @@ using ProgressSink = std::function<void(double fraction)>;
 // source's modification time. Output files this run does not make (a patch without watermark,
 // an HD image of a photo that is not one) are deleted, so no stale file is taken for this
 // run's. False with `error` on any load, save or copy failure; the item's sizes are then as
-// they were.
+// they were. Once `cancel` is set the run stops at its next step with "cancelled by user".
 bool MakeImageFiles(CPhoto& item, const MakeImageInputs& inputs,
                     const PreparationSettings& settings, const ProgressSink& progress,
-                    std::string* error);
+                    std::string* error, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace zerva

@@ -342,8 +342,13 @@ bool CCopyDlg::CanLeave(bool back) {
   // Only a running engine is waited for; the popup would otherwise flash for nothing.
   if (app_.JobsMngr().IsRunning()) {
     app_.ShowWaitMessage(Text("msgWaitForThreadEnd"), Text("msgInfo"));
-    app_.JobsMngr().KillJobs();
+    const bool stopped = app_.JobsMngr().KillJobs();
     app_.HideWaitMessage();
+    if (!stopped) {
+      // A job still works on the album's items: the editor must not change them yet.
+      app_.MessageBox(Text("msgUploadNotStopped"), MessageKind::kWarning);
+      return false;
+    }
   }
   // Items of jobs still held (an interrupted or failed session) are prepared and sent again.
   for (const auto& [id, job] : app_.JobsMngr().Jobs()) {

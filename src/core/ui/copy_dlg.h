@@ -42,8 +42,9 @@ class CCopyDlg : public CJobsMngrEvents {
   void InitControls();
   // Runs a session for the current album.
   void OnShowPage();
-  // Whether the page may be left; `back` for a move back to the editor. Stops the jobs.
-  bool CanLeave(bool back);
+  // Whether the page may be left; `back` for a move back to the editor. Stops the jobs; false
+  // also when they did not stop in time (they still work on the album).
+  [[nodiscard]] bool CanLeave(bool back);
   // The link button: the album's address, signed in.
   void OnAlbumLink();
 

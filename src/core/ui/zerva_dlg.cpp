@@ -243,8 +243,14 @@ bool CzervaDlg::OnClose() {
   if (CurrentPage() != nullptr && CurrentPage()->Id() == PageId::kCopy &&
       app_.JobsMngr().IsRunning()) {
     ShowWaitPopup(Text("msgWaitForThreadEnd"), Text("msgInfo"));
-    app_.JobsMngr().KillJobs();
+    const bool stopped = app_.JobsMngr().KillJobs();
     CloseWaitPopup();
+    if (!stopped) {
+      // The album and its items must outlive the job still working on them.
+      Message(Text("msgUploadNotStopped"), MessageCaption(MessageKind::kWarning),
+              MessageKind::kWarning, MessageButtons::kOk);
+      return false;
+    }
   }
   CUserSession& session = app_.Session();
   if (session.IsSignedIn()) {

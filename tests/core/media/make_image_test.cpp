@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,32 @@ TEST_F(MakeImageTest, SmallOriginalOfAUserWhoMayIsSentUnchanged) {
   EXPECT_EQ(item->fileSizeOriginal, FileSize(source));
   EXPECT_EQ(item->OriginalCode, FileModificationTime(source));
   EXPECT_EQ(progress_, (std::vector<double>{0.0, 0.1, 0.2, 0.4, 0.6, 0.8, 1.0}));
+}
+
+TEST_F(MakeImageTest, CancelStopsTheRunAtItsNextStepAndLeavesTheItemAsItWas) {
+  const std::string source = test::PhotoFile(dir_, "large.jpg", 3000, 2000);
+  auto item = test::PhotoItem(source, "p.jpg");
+  const MakeImageInputs in = Inputs(source);
+  std::atomic<bool> cancel{false};
+  // The upload is stopped while the picture is being decoded and fitted.
+  const bool made = MakeImageFiles(
+      *item, in, settings_,
+      [&](double fraction) {
+        progress_.push_back(fraction);
+        if (fraction >= 0.1) cancel = true;
+      },
+      &error_, &cancel);
+  EXPECT_FALSE(made);
+  EXPECT_EQ(error_, "cancelled by user");
+  EXPECT_EQ(progress_, (std::vector<double>{0.0, 0.1}));
+  EXPECT_EQ(item->width, 0);
+  EXPECT_EQ(item->imageSize, 0);
+  EXPECT_FALSE(FileExists(in.imagePath));
+
+  // A flag set before the run starts stops it before any work.
+  progress_.clear();
+  EXPECT_FALSE(MakeImageFiles(*item, in, settings_, nullptr, &error_, &cancel));
+  EXPECT_FALSE(FileExists(in.thumbPath));
 }
 
 TEST_F(MakeImageTest, TurnedPhotoIsReEncodedUpright) {

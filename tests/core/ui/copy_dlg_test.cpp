@@ -10,6 +10,7 @@
 #include <chrono>
 
 #include "app/elements.h"
+#include "core/jobs/fake_jobs.h"
 #include "core/media/item_fixtures.h"
 #include "core/ui/app_fixture.h"
 #include "core/ui/fake_copy_view.h"
@@ -328,6 +329,33 @@ TEST_F(CopyDlgTest, LeavingBackDuringTheRunAsksThenStopsTheJobs) {
   });
   EXPECT_TRUE(Uploads().empty());
   EXPECT_TRUE(Server().LogOf("GetUploadedFiles").empty());
+}
+
+TEST_F(CopyDlgTest, AJobThatDoesNotStopInTimeKeepsThePageUntilItHasReturned) {
+  RunSignedIn([&](CzervaApp& app) {
+    NewAlbum(app, "Trip", "Trip");
+    FakeCopyView view;
+    CCopyDlg page(app, view);
+    page.InitControls();
+    // A job deaf to the stop request still works on the album's items.
+    auto log = std::make_shared<JobLog>();
+    auto gate = std::make_shared<Gate>();
+    CJobsMngr& jobs = app.JobsMngr();
+    jobs.SetKillWait(std::chrono::milliseconds(100));
+    auto job = std::make_unique<FakeJob>(log, 1);
+    job->Wait(gate, FakeJob::AtGate::kIgnoreStop);
+    jobs.AddJob(std::move(job));
+    ASSERT_TRUE(jobs.Start());
+    ASSERT_TRUE(frontEnd_.loop.RunUntil([&] { return gate->Entered(); }, std::chrono::seconds(10)));
+
+    EXPECT_FALSE(page.CanLeave(true)) << "the editor would change the items under the job";
+    EXPECT_TRUE(Asked("msgUploadNotStopped"));
+
+    gate->Open();
+    ASSERT_TRUE(
+        frontEnd_.loop.RunUntil([&] { return !jobs.IsRunning(); }, std::chrono::seconds(10)));
+    EXPECT_TRUE(page.CanLeave(true));
+  });
 }
 
 }  // namespace
