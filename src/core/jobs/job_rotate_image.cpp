@@ -94,9 +94,11 @@ ApiResult CJobRotateImage::Turn(CHttpConnect& connection, CancelFlag* cancel) {
     if (!got.Ok()) return got;
     if (!turn(paths_.hd)) return Failed(error);
     const PixelSize hd = HeaderSize(paths_.hd);
+    const int64_t hdSize = FileSize(paths_.hd);
+    std::lock_guard<std::mutex> lock(item.lock);
     item.hdwidth = hd.width;
     item.hdheight = hd.height;
-    item.hdSize = FileSize(paths_.hd);
+    item.hdSize = hdSize;
   }
 
   ApiResult got =
@@ -132,8 +134,11 @@ ApiResult CJobRotateImage::Turn(CHttpConnect& connection, CancelFlag* cancel) {
     if (!SaveJpeg(image.get(), paths_.image, settings_.photoQuality, &error)) return Failed(error);
     size = HeaderSize(paths_.image);
   }
-  item.width = size.width;
-  item.height = size.height;
+  {
+    std::lock_guard<std::mutex> lock(item.lock);
+    item.width = size.width;
+    item.height = size.height;
+  }
 
   if (item.hasWatermark) {
     SetProgress(0.75);
@@ -144,10 +149,16 @@ ApiResult CJobRotateImage::Turn(CHttpConnect& connection, CancelFlag* cancel) {
                          templ.get(), &error)) {
         return Failed(error);
       }
-      item.patchSize = FileSize(paths_.patch);
+      const int64_t patchSize = FileSize(paths_.patch);
+      std::lock_guard<std::mutex> lock(item.lock);
+      item.patchSize = patchSize;
     }
   }
-  item.imageSize = FileSize(paths_.image);
+  {
+    const int64_t imageSize = FileSize(paths_.image);
+    std::lock_guard<std::mutex> lock(item.lock);
+    item.imageSize = imageSize;
+  }
 
   if (degrees_ != 0) {
     got = DownloadItemFile(connection, item, albumUrl_, kThumbDir, paths_.thumb, 0.8, 0.95, cancel);
@@ -155,11 +166,16 @@ ApiResult CJobRotateImage::Turn(CHttpConnect& connection, CancelFlag* cancel) {
     SetProgress(0.96);
     if (!turn(paths_.thumb)) return Failed(error);
     const PixelSize thumb = HeaderSize(paths_.thumb);
+    const int64_t thumbSize = FileSize(paths_.thumb);
+    std::lock_guard<std::mutex> lock(item.lock);
     item.thumbWidth = thumb.width;
     item.thumbHeight = thumb.height;
-    item.thumbSize = FileSize(paths_.thumb);
+    item.thumbSize = thumbSize;
   }
-  item.SumFileSizes();
+  {
+    std::lock_guard<std::mutex> lock(item.lock);
+    item.SumFileSizes();
+  }
   SetProgress(1.0);
   return ApiResult();
 }

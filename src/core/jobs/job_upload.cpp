@@ -119,8 +119,9 @@ ApiResult CJobUpload::Run(CancelFlag* cancel) {
     if (answer.hasDelay) session_->SetUploadDelayMs(answer.delayMs);
     if (answer.serverSize == local && answer.serverSize > 0) {
       // The item is known to the service from its first upload on.
-      if (Item() != nullptr && Item()->photoID <= 0 && answer.photoId > 0) {
-        Item()->photoID = answer.photoId;
+      if (Item() != nullptr && answer.photoId > 0) {
+        std::lock_guard<std::mutex> lock(Item()->lock);
+        if (Item()->photoID <= 0) Item()->photoID = answer.photoId;
       }
       if (NotifyWindow() != nullptr) {
         NotifyWindow()->Send(

@@ -131,8 +131,11 @@ ApiResult CJobVideoUpload::FullUpload(CHttpConnect& connection, CancelFlag* canc
   }
   ApiResult result = UploadVideoBlocks(in, connection, &total, &conversionFailed_);
   if (result.Ok() && item != nullptr) {
-    item->videoSize = total;
-    item->SumFileSizes();
+    {
+      std::lock_guard<std::mutex> lock(item->lock);
+      item->videoSize = total;
+      item->SumFileSizes();
+    }
     Trace(kTraceNotice, 0, "JobVideoUpload: %5.3f s", SecondsSince(started));
   }
   return result;
