@@ -76,6 +76,10 @@ class CTarvikThread {
   int Priority() const { return priority_; }
 
  protected:
+  // The stop request as a flag that long work of the procedure polls (transfers, preparation),
+  // so that it returns promptly too.
+  std::atomic<bool>* StopFlag() { return &control_->stopRequested; }
+
   // For the derived class's data shared with its thread (queues, lists).
   std::recursive_mutex lock_;
 

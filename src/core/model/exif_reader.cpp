@@ -434,6 +434,7 @@ bool ReadExifMetadata(CPhoto& item) {
 bool ReadExif(CPhoto& item, int /*thumbSize*/, int resolution, bool applyTexts,
               const ExifTextUse& use) {
   if (item.exifRead || item.isVideo || item.localPath.empty()) return item.exifRead;
+  bool needDate = false;
   {
     std::lock_guard<std::mutex> guard(item.lock);
     item.exifInfo = ExifBlock();
@@ -443,11 +444,13 @@ bool ReadExif(CPhoto& item, int /*thumbSize*/, int resolution, bool applyTexts,
     item.latitude = item.longitude = 0.0;
     item.quickImage.reset();
     if (ReadExifMetadata(item)) FillStrings(item, resolution, applyTexts, use);
+    needDate = !IsValidDate(item.DateTime);
   }
-  if (!IsValidDate(item.DateTime)) {
-    const std::string created = FileCreationTimeText(item.localPath);
-    if (!created.empty()) item.DateTime = created;
-  }
+  // The file is asked outside the lock, the item changed under it: the thumbnail loader reads
+  // items on its thread while the user-interface thread shows them.
+  const std::string created = needDate ? FileCreationTimeText(item.localPath) : std::string();
+  std::lock_guard<std::mutex> guard(item.lock);
+  if (!created.empty()) item.DateTime = created;
   item.exifXmlCache.clear();
   return item.exifRead;
 }

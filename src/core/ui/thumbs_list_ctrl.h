@@ -21,6 +21,8 @@ namespace zerva {
 class CAlbum;
 class CPhoto;
 class CzervaApp;
+class Dialogs;
+struct ThumbsLoaderJob;
 
 // Commands on one item, from the context menu, the keys and the tile's icons.
 enum class ThumbCommand {
@@ -79,11 +81,13 @@ class CThumbsListCtrl : public ThumbsListEvents, public CTarvikThread {
 
   void SetHooks(ThumbsListHooks hooks) { hooks_ = std::move(hooks); }
 
-  // Shows the album's items (null: none); `fresh` sets the zoom by the item count.
+  // Shows the album's items (null: none); `fresh` sets the zoom by the item count. A changed
+  // item list is shown only after ClearList: the loader works on the items it started with.
   void Fill(CAlbum* album, bool fresh);
   // Stops the loader (10 seconds at most) and empties its queue. False when the loader did not
   // stop in time: it still works on the items, so the album must not change structurally nor
-  // go away; the caller tries again later.
+  // go away, nor may its items' pictures, files or rotation change; the caller leaves the album
+  // alone and tries again later (the loader returns at its next check).
   [[nodiscard]] bool ClearList();
   // The cover's list position (-1: none); with `pick` the first included item becomes the cover
   // when there is none.
@@ -96,7 +100,8 @@ class CThumbsListCtrl : public ThumbsListEvents, public CTarvikThread {
   // Waits for the loader to finish its passes, delivering the user-interface thread's messages
   // meanwhile; false on time-out.
   bool WaitForLoader(std::chrono::milliseconds wait);
-  // Redraws every tile without refilling (the items' texts may have changed).
+  // Redraws every tile without refilling (the items' texts may have changed) and finds the cover
+  // again (so may their inclusion).
   void Refresh();
   // The editor's slider (message 1077): refills at the new percentage.
   void SetZoom(int percent);
@@ -127,8 +132,31 @@ class CThumbsListCtrl : public ThumbsListEvents, public CTarvikThread {
 
  private:
   void LoaderMain();
+  // What the next run of the loader works with, taken from the album and the application.
+  std::unique_ptr<ThumbsLoaderJob> MakeLoaderJob();
+  // Stops the loader before a change of what it works on; false when it did not stop in time
+  // (or a stop is already under way further up this thread), and the change must not be made.
+  bool StopLoader();
   MessageParam OnListMessage(const WindowMessage& message);
+  // The notices 1079, 1080 and 1084 are sent; 1082 and 1085 posted.
   void Notify(unsigned message, MessageParam wParam = 0, MessageParam lParam = 0);
+  void PostToOwner(unsigned message, MessageParam wParam, MessageParam lParam);
+  bool WantsBig(const CPhoto* item) const;
+  void RedrawTile(int position);
+
+  // --- Commands ---
+  void Open(int position);
+  void ToggleInclude(int position);
+  void SetCover(int position);
+  void Turn(int position, int quarters);
+  void ShowInFileManager(const CPhoto& item);
+  void PlayVideo(const CPhoto& item);
+  void Locate(int position);
+  void ShowProperties(const CPhoto& item);
+  void ToggleWatermark(int position);
+  bool CanTurn(const CPhoto& item) const;
+  bool CanPlay(const CPhoto& item) const;
+  bool CanWatermark(const CPhoto& item) const;
 
   CzervaApp& app_;
   ThumbsListView* view_;
@@ -137,11 +165,19 @@ class CThumbsListCtrl : public ThumbsListEvents, public CTarvikThread {
   ThumbsListHooks hooks_;
   // The list's own window: the loader posts 1081 to it.
   std::shared_ptr<MessageTarget> window_;
+  // Cleared when the list goes, so that a message still on its way finds nobody.
+  std::shared_ptr<bool> alive_;
+  // Where the loader's image work shows its warnings: posted to the list's window.
+  std::unique_ptr<Dialogs> loaderDialogs_;
+  // The loader's run; replaced only while no loader runs.
+  std::unique_ptr<ThumbsLoaderJob> job_;
   CAlbum* album_ = nullptr;
   int coverIndex_ = -1;
   int thumbSize_ = 0;
   int zoomPercent_ = 100;
+  bool stopping_ = false;
   std::deque<CPhoto*> loadQueue_;  // guarded by the thread base's lock
+  CPhoto* busy_ = nullptr;         // guarded by the thread base's lock
 };
 
 }  // namespace zerva
