@@ -283,9 +283,28 @@ bool CEditPhotosDlg::OnNext() {
       refusal_ = NextRefusal::kTooManyDeclined;
       return false;
     }
+    std::vector<CPhoto*> leftOut;
     int kept = 0;
     for (const auto& item : album.items) {
-      if (item->included && ++kept > album.itemLimit) item->included = false;
+      if (item->included && ++kept > album.itemLimit) {
+        item->included = false;
+        leftOut.push_back(item.get());
+      }
+    }
+    // Items left out that are on the service would go from it unasked: the question comes
+    // again for them.
+    photos = videos = 0;
+    for (const CPhoto* item : leftOut) {
+      if (item->photoID > 0) ++(item->IsVideo() ? videos : photos);
+    }
+    if (photos + videos > 0) {
+      const std::string question = FillTextPlaceholders(Text("EditPhotosDlgItemsToBeDeleted"),
+                                                        {ItemCountText(photos, videos)});
+      if (app_.MessageBox(question, MessageKind::kWarning, MessageButtons::kYesNo) != Reply::kYes) {
+        for (CPhoto* item : leftOut) item->included = true;
+        refusal_ = NextRefusal::kDeletionDeclined;
+        return false;
+      }
     }
     album.modified = true;
     list_->Refresh();

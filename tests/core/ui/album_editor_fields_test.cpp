@@ -105,6 +105,16 @@ TEST_F(AlbumEditorFieldsTest, ThousandAndOneItemsOverALimitOfAThousand) {
     EXPECT_TRUE(Asked(FillTextPlaceholders(Text("EditPhotosDlgTooManyPhotos"), {"1000"})));
     EXPECT_EQ(editor.SelectedCount(), 1001) << "No keeps them all";
 
+    // The last item is on the service: leaving it out would delete it there.
+    album.items[1000]->photoID = 77;
+    Replies().QueueReply(Reply::kYes);
+    EXPECT_FALSE(editor.OnNext());
+    EXPECT_EQ(editor.LastRefusal(), NextRefusal::kDeletionDeclined);
+    EXPECT_TRUE(Asked(FillTextPlaceholders(Text("EditPhotosDlgItemsToBeDeleted"),
+                                           {"1 " + Text("PhotoCountTool1o")})));
+    EXPECT_EQ(editor.SelectedCount(), 1001);
+
+    Replies().QueueReply(Reply::kYes);
     Replies().QueueReply(Reply::kYes);
     EXPECT_TRUE(editor.OnNext());
     EXPECT_EQ(editor.SelectedCount(), 1000);
