@@ -8,6 +8,7 @@
 #include "app/elements.h"
 #include "app/text_placeholders.h"
 #include "app/trace.h"
+#include "jobs/jobs_mngr.h"
 #include "jobs/unknown_videos.h"
 #include "lang/text.h"
 #include "model/album.h"
@@ -210,15 +211,20 @@ void CEditPhotosDlg::ShowAlbum(bool fresh) {
 }
 
 bool CEditPhotosDlg::StopLoader() {
-  if (list_->ClearList()) return true;
-  // The loader still works on the items: they stay as they are, and the user may try again.
-  TraceText(kTraceWarning, "Album editor: the thumbnail loader did not stop");
+  // An upload's worker that did not stop when its page was left works on the items too.
+  const bool loaderStopped = list_->ClearList();
+  if (loaderStopped && !app_.JobsMngr().IsRunning()) return true;
+  // The items stay as they are, and the user may try again.
+  TraceText(kTraceWarning, loaderStopped ? "Album editor: the upload's worker still runs"
+                                         : "Album editor: the thumbnail loader did not stop");
   app_.MessageBox(Text("msgThumbsLoaderBusy"), MessageKind::kWarning);
   return false;
 }
 
 void CEditPhotosDlg::ForgetItems() {
   app_.Previews().ReleaseAll();
+  // Jobs of an earlier upload point at the items too.
+  app_.JobsMngr().ClearJobs();
   nameUndo_.clear();
   detailPosition_ = -1;
 }

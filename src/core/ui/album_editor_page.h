@@ -106,8 +106,8 @@ class CEditPhotosDlg : public ControlEvents {
   bool OpenExistingAlbum();
   // Fills the list with the album, starts its loader and shows everything.
   void ShowAlbum(bool fresh);
-  // Stops the loader before the album's items change; false (after telling the user) when it
-  // still works on them.
+  // Stops the loader before the album's items change; false (after telling the user) when it,
+  // or an upload's worker, still works on them.
   bool StopLoader();
   // The album's items are about to go away: nothing may point at them any more.
   void ForgetItems();
