@@ -132,10 +132,14 @@ int EditAndUpload(CliContext& context, EditorView& view, const EditRequest& requ
     if (request.newAlbum && !request.name.empty()) view.Type(kEditName, request.name, editor);
     GoneItems gone;
     if (!request.newAlbum) {
+      // The loader stops while the items change, and then prepares what is included.
+      if (!editor.List().ClearList()) {
+        std::fprintf(context.err, "zerva-cli: the album's photos are still being read\n");
+        return kExitFailed;
+      }
       TakeInNewFiles(album);
       gone = LeaveOutGoneItems(album);
-      // The loader prepares what is included now.
-      if (editor.List().ClearList()) editor.List().StartLoader();
+      editor.List().StartLoader();
     }
     if (const int count = CountToPrepare(album); count > 0) {
       std::fprintf(context.err, "Preparing %d photos of \"%s\"...\n", count, album.name.c_str());
