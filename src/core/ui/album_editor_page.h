@@ -5,6 +5,7 @@
 // the checks before the upload. The window's page and zerva-cli each run it on their own view.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
