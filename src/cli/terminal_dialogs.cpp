@@ -108,8 +108,15 @@ TerminalDialogs::TerminalDialogs(AnswerPolicy policy, TerminalStreams streams)
 
 Reply TerminalDialogs::ShowMessage(const std::string& text, MessageKind kind,
                                    MessageButtons buttons) {
-  // The caption reads the language table; build it before taking our own lock.
+  // The caption and the rule read the language table; both run before our own lock is taken.
   const std::string caption = MessageCaption(kind);
+  AnswerRule rule;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    rule = rule_;
+  }
+  std::optional<StandingAnswer> standing;
+  if (rule && buttons != MessageButtons::kOk) standing = rule(text, buttons);
   std::lock_guard<std::mutex> lock(mutex_);
   ClearWaitLine();
   std::fprintf(streams_.out, "%s: %s%s\n", caption.c_str(), Shown(text).c_str(), Choices(buttons));
@@ -118,7 +125,8 @@ Reply TerminalDialogs::ShowMessage(const std::string& text, MessageKind kind,
     return Reply::kOk;
   }
   std::string how;
-  const Reply reply = Answer(buttons, &how);
+  const Reply reply = standing ? standing->reply : Answer(buttons, &how);
+  if (standing) how = standing->why;
   if (!how.empty()) std::fprintf(streams_.out, "  -> %s (%s)\n", ReplyName(reply), how.c_str());
   std::fflush(streams_.out);
   if (IsDeclining(reply)) ++declined_;
@@ -174,6 +182,11 @@ std::optional<std::string> TerminalDialogs::ReadLine(bool echo) {
   std::string line(buffer);
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
   return line;
+}
+
+void TerminalDialogs::SetAnswerRule(AnswerRule rule) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  rule_ = std::move(rule);
 }
 
 void TerminalDialogs::ShowWait(const std::string& text, const std::string& /*caption*/) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -28,6 +29,15 @@ Reply NegativeReply(MessageButtons buttons);
 // What an unanswered question gets: No, or Cancel where Cancel is offered.
 Reply DecliningReply(MessageButtons buttons);
 
+// A verb's own answer to one of the questions, given instead of the policy's, and why.
+struct StandingAnswer {
+  Reply reply = Reply::kNo;
+  std::string why;
+};
+// Looks at a question; nothing for the questions the policy answers.
+using AnswerRule =
+    std::function<std::optional<StandingAnswer>(const std::string& text, MessageButtons buttons)>;
+
 class TerminalDialogs : public Dialogs {
  public:
   TerminalDialogs(AnswerPolicy policy, TerminalStreams streams);
@@ -44,6 +54,10 @@ class TerminalDialogs : public Dialogs {
   // Asked on the terminal (the password without echo); cancelled without one.
   bool AskProxyCredentials(std::string* userName, std::string* password) override;
 
+  // Questions this rule answers are shown with its answer and not asked; none: the policy
+  // answers every question.
+  void SetAnswerRule(AnswerRule rule);
+
   // A notice of the front end itself, with the caption as given.
   void ShowPlain(const std::string& text, const std::string& caption);
   // Questions that got a declining answer so far.
@@ -58,6 +72,7 @@ class TerminalDialogs : public Dialogs {
   mutable std::mutex mutex_;
   AnswerPolicy policy_;
   TerminalStreams streams_;
+  AnswerRule rule_;
   bool waitShown_ = false;
   int declined_ = 0;
 };

@@ -4,6 +4,7 @@
 
 #include "app/text_utils.h"
 #include "model/album.h"
+#include "model/photo.h"
 #include "model/text_compare.h"
 
 namespace zerva {
@@ -45,6 +46,13 @@ void MakeUniqueFileName(const CAlbum& album, std::string* name) {
       return;
     }
   }
+}
+
+std::string DefaultItemName(const CPhoto& item) {
+  const std::string file = item.localPath.empty() ? item.fileName : FileNameOfPath(item.localPath);
+  const size_t dot = file.rfind('.');
+  // A name that is only an extension (".jpg") keeps it rather than becoming empty.
+  return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
 }
 
 }  // namespace zerva

@@ -1,5 +1,6 @@
 #include "ui/page_factory.h"
 
+#include "ui/album_editor_window_page.h"
 #include "ui/create_account_dlg.h"
 #include "ui/edit_user_detail_dlg.h"
 #include "ui/login_dlg.h"
@@ -15,13 +16,16 @@ std::unique_ptr<CZervaDialog> MakePage(PageId id, CzervaDlg& window, PageView& v
       return std::make_unique<CreateAccountDlg>(window, view);
     case PageId::kEditUserDetail:
       return std::make_unique<CEditUserDetailDlg>(window, view);
+    case PageId::kEditPhotos:
+      return std::make_unique<CEditPhotosWindowPage>(window, view);
     default:
       return std::make_unique<PlaceholderPage>(window, id, view);
   }
 }
 
 bool PageIsBuilt(PageId id) {
-  return id == PageId::kLogin || id == PageId::kCreateAccount || id == PageId::kEditUserDetail;
+  return id == PageId::kLogin || id == PageId::kCreateAccount || id == PageId::kEditUserDetail ||
+         id == PageId::kEditPhotos;
 }
 
 }  // namespace zerva

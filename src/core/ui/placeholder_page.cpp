@@ -1,6 +1,7 @@
 #include "ui/placeholder_page.h"
 
 #include "lang/text.h"
+#include "ui/zerva_app.h"
 #include "ui/zerva_dlg.h"
 
 namespace zerva {
@@ -59,6 +60,10 @@ void PlaceholderPage::UpdateTexts() {
 void PlaceholderPage::OnCommand(int control) {
   if (control != kPlaceholderAction) return;
   if (Id() == PageId::kAlbums) {
+    // A new album: the editor asks for its folder.
+    CAlbum& album = App().CurrentAlbum();
+    album.Clear();
+    album.ownerName = App().Session().Name();
     Window().Next(this);
   } else {
     Window().Back();

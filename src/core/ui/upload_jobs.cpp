@@ -1,7 +1,6 @@
 #include "ui/upload_jobs.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "jobs/job_make_image.h"
 #include "jobs/job_rotate_image.h"
@@ -12,6 +11,7 @@
 #include "model/album.h"
 #include "model/photo.h"
 #include "session/user_session.h"
+#include "ui/target_resolution.h"
 #include "ui/video_job_seam.h"
 
 namespace zerva {
@@ -143,11 +143,9 @@ int ApplyResolution(CAlbum& album, int size) {
   int marked = 0;
   for (const auto& item : album.items) {
     if (!item->included) continue;
-    const int sent = std::max(item->width, item->height);
-    const int source =
-        std::max(std::atoi(item->SourceWidth.c_str()), std::atoi(item->SourceHeight.c_str()));
-    const bool larger = sent + 16 < size && sent + 16 < source && item->localFileAvailable;
-    const bool smaller = size < sent;
+    const ResolutionChange change = ResolutionChangeAt(*item, size);
+    const bool larger = change.larger && item->localFileAvailable;
+    const bool smaller = change.smaller;
     if (!larger && !smaller) continue;
     item->needsUpload = true;
     if (smaller) item->needsReduction = true;

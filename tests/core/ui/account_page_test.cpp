@@ -168,6 +168,7 @@ TEST_F(AccountPageTest, LongNickAndBadPasswordAreRefusedWithoutAskingTheService)
 TEST_F(AccountPageTest, CreatedAccountIsSignedInFromTheLoginPage) {
   const std::string nick = UniqueNick();
   const std::string email = nick + "@example.com";
+  QueueAlbumFolder();
   RunWindow([&](CzervaApp& app, WindowHarness& window) {
     OpenAccountPage(window);
     FakePageView& page = window.Page(PageId::kCreateAccount);

@@ -54,6 +54,7 @@ TEST_F(LoginPageTest, RememberedPasswordIsStoredAsDigestAndSignsInAtTheNextStart
     EXPECT_EQ(AppProfile().GetProfileString("setup", "pass"), Md5Hex("secret"));
   });
   // A user without albums goes straight to the album editor.
+  QueueAlbumFolder();
   RunWindow([&](CzervaApp& app, WindowHarness& window) {
     CLoginDlg& login = window.Controller<CLoginDlg>(PageId::kLogin);
     EXPECT_TRUE(login.HoldsStoredDigest());

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "core/media/item_fixtures.h"
 #include "core/ui/app_fixture.h"
 #include "core/ui/page_fakes.h"
 #include "ui/login_dlg.h"
@@ -31,6 +32,11 @@ class PageTest : public AppTest {
   }
 
   ScriptedDialogs& Replies() { return *frontEnd_.dialogs; }
+  // The album editor asks a new album's folder first; this one holds a photo.
+  void QueueAlbumFolder() {
+    PhotoFile(albumFolder_, "photo.jpg", 64, 48);
+    Replies().QueueFolder(albumFolder_.Path());
+  }
   // Signs in from the login page's fields.
   static void SignInThroughThePage(WindowHarness& window, const std::string& email,
                                    const std::string& password) {
@@ -39,6 +45,8 @@ class PageTest : public AppTest {
     login.Type(kLoginPassword, password);
     login.Click(kLoginButton);
   }
+
+  TempDir albumFolder_;
 };
 
 }  // namespace zerva::test

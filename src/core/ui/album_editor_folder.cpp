@@ -1,0 +1,178 @@
+// CEditPhotosDlg: the album's folder (the picker, the history, a folder loaded into a new album,
+// an existing album's folder relocated) and photos added from the file dialog.
+#include <algorithm>
+
+#include "app/history_list.h"
+#include "app/profile.h"
+#include "app/text_placeholders.h"
+#include "app/text_utils.h"
+#include "lang/text.h"
+#include "model/album.h"
+#include "model/album_items.h"
+#include "model/folder_scan.h"
+#include "platform/fs.h"
+#include "ui/add_photos_filter.h"
+#include "ui/album_editor_page.h"
+#include "ui/album_editor_view.h"
+#include "ui/zerva_app.h"
+
+namespace zerva {
+namespace {
+
+// The folder without trailing slashes ("/" stays).
+std::string PlainFolder(const std::string& folder) {
+  const std::string trimmed = TrimEndChars(folder, "/");
+  return trimmed.empty() && !folder.empty() ? std::string("/") : trimmed;
+}
+
+// "msgDirectory" "path" and the reason.
+std::string FolderMessage(const std::string& folder, const char* reasonKey) {
+  return Text("msgDirectory") + " \"" + folder + "\" " + Text(reasonKey);
+}
+
+}  // namespace
+
+std::vector<std::string> CEditPhotosDlg::HistoryNewestFirst() const {
+  std::vector<std::string> history = DirHistory(AppProfile(), LoginName());
+  std::reverse(history.begin(), history.end());
+  return history;
+}
+
+AlbumFolderRequest CEditPhotosDlg::FolderRequest(bool newAlbum) const {
+  AlbumFolderRequest request;
+  request.title = Text("sourceDirectory");
+  request.history = HistoryNewestFirst();
+  if (!request.history.empty()) request.startFolder = request.history.front();
+  request.allowFiles = newAlbum;
+  if (!newAlbum) {
+    request.text = Text("msgDirectoryMoved1") + "\n" + Text("msgDirectoryMoved2");
+    const std::string& current = app_.CurrentAlbum().localPath;
+    if (!current.empty() && DirectoryExists(current)) request.startFolder = current;
+  }
+  return request;
+}
+
+void CEditPhotosDlg::OnFolderButton() {
+  const bool newAlbum = Album().albumID < 1;
+  const AlbumFolderChoice choice = view_.PickAlbumFolder(FolderRequest(newAlbum));
+  if (choice.folder.empty()) return;
+  if (newAlbum) {
+    LoadFolder(choice.folder, choice.files);
+  } else {
+    Relocate(choice.folder);
+  }
+}
+
+void CEditPhotosDlg::OnFolderHistory() {
+  const std::vector<std::string> history = HistoryNewestFirst();
+  if (history.empty()) return;
+  PopupMenu menu;
+  menu.items = history;
+  menu.contextText = [&history](size_t index) {
+    return FillTextPlaceholders(Text("msgRemoveFolder"), {history[index]});
+  };
+  menu.onContext = [this, &history](size_t index) {
+    RemoveDirHistory(AppProfile(), LoginName(), history[index]);
+  };
+  const int chosen = controls_.ShowPopupMenu(kEditFolderHistory, menu);
+  if (chosen < 0 || static_cast<size_t>(chosen) >= history.size()) return;
+  const std::string& folder = history[static_cast<size_t>(chosen)];
+  if (Album().albumID < 1) {
+    LoadFolder(folder, {});
+  } else if (PlainFolder(folder) != Album().localPath) {
+    Relocate(folder);
+  }
+}
+
+bool CEditPhotosDlg::LoadFolder(const std::string& picked, const std::vector<std::string>& files) {
+  const std::string folder = PlainFolder(picked);
+  if (!DirectoryExists(folder)) {
+    app_.MessageBox(FolderMessage(folder, "msgNotExist"), MessageKind::kError);
+    return false;
+  }
+  PushDirHistory(AppProfile(), LoginName(), folder);
+
+  // The folder is read into an album of its own first: when it holds nothing usable, the
+  // album the user had stays as it was.
+  CAlbum& album = Album();
+  CAlbum scanned(album.env);
+  scanned.ownerName = app_.Session().Name();
+  scanned.localPath = folder;
+  if (files.empty()) {
+    AddFolder(scanned, folder);
+  } else {
+    scanned.pendingFiles = files;
+    AddFiles(scanned, app_.AppDialogs());
+  }
+  if (scanned.items.empty()) {
+    app_.MessageBox(FolderMessage(folder, "msgHaveNoJpgs"), MessageKind::kError);
+    return false;
+  }
+  if (!StopLoader()) return false;
+
+  ForgetItems();
+  album.Clear();
+  album.albumID = -1;  // a new album that has its name
+  album.ownerName = app_.Session().Name();
+  album.tempFolder = app_.Session().UserFolder();
+  album.items = std::move(scanned.items);
+  album.localPath = folder;
+  album.localFolderExists = true;
+  SetAlbumName(FileNameOfPath(folder));
+  album.modified = true;
+  RecomputeDates();
+  ShowAlbum(true);
+  return true;
+}
+
+void CEditPhotosDlg::Relocate(const std::string& picked) {
+  const std::string folder = PlainFolder(picked);
+  CAlbum& album = Album();
+  if (folder == album.localPath || !StopLoader()) return;
+  album.previousLocalPath = album.localPath;
+  album.localPath = folder;
+  album.localFolderExists = DirectoryExists(folder);
+  album.folderMoved = true;
+  for (const auto& item : album.items) {
+    item->RebasePath(album.previousLocalPath, folder);
+    item->localFileAvailable = item->LocalFileTime() >= 0;
+  }
+  MarkModified();
+  list_->Fill(&album, false);
+  list_->StartLoader();
+  ShowFields();
+}
+
+void CEditPhotosDlg::OnAddPhotos() {
+  CAlbum& album = Album();
+  const FileDialogFilters filters = AddPhotosFilters(album.env.videoSupport);
+  std::string start = album.localPath;
+  if (start.empty()) {
+    const std::vector<std::string> history = HistoryNewestFirst();
+    if (!history.empty()) start = history.front();
+  }
+  const std::vector<std::string> chosen =
+      view_.PickFiles(Text("EditPhotosAddPhotoTitle"), start, filters.filters, filters.selected);
+  std::vector<std::string> known;
+  for (const std::string& path : chosen) {
+    if (IsAcceptedName(FileNameOfPath(path), album.env.videoSupport).accepted) {
+      known.push_back(path);
+    }
+  }
+  if (known.empty() || !StopLoader()) return;
+
+  const size_t before = album.items.size();
+  album.lastAddedIndex = -1;
+  album.pendingFiles = known;
+  AddFiles(album, app_.AppDialogs());
+  // The first new item, or else the item included again.
+  const int shown = album.items.size() > before ? static_cast<int>(before) : album.lastAddedIndex;
+  album.lastAddedIndex = 0;
+  list_->Fill(&album, false);
+  if (shown >= 0) list_->SetCurrentPosition(shown);
+  list_->StartLoader();
+  RecomputeDates();
+  ShowFields();
+}
+
+}  // namespace zerva

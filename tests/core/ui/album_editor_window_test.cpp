@@ -1,0 +1,57 @@
+// The album editor as a page of the window: the albums page's "newAlbum" starts a new album
+// whatever the current album held, the editor asks for its folder, shows it with the header and
+// the navigation buttons, and Back asks before unsaved work is dropped.
+#include <gtest/gtest.h>
+
+#include "core/ui/page_test_fixture.h"
+#include "lang/text.h"
+#include "model/album.h"
+#include "ui/album_editor_window_page.h"
+#include "ui/main_window_view.h"
+#include "ui/page_factory.h"
+#include "ui/placeholder_page.h"
+
+namespace zerva::test {
+namespace {
+
+using AlbumEditorWindowTest = PageTest;
+
+TEST_F(AlbumEditorWindowTest, NewAlbumFromTheAlbumsPageLeadsThroughTheEditor) {
+  EXPECT_TRUE(PageIsBuilt(PageId::kEditPhotos));
+  const std::string user = NewAccount({"Winter"});
+  RunWindow([&](CzervaApp& app, WindowHarness& window) {
+    window.Start();
+    SignInThroughThePage(window, user + "@example.com", "secret");
+    ASSERT_EQ(window.Current(), kAlbumsPage);
+    // What an earlier edit left behind does not leak into the new album.
+    CAlbum& album = app.CurrentAlbum();
+    album.albumID = 4;
+    album.name = "Winter";
+
+    QueueAlbumFolder();
+    window.Page(PageId::kAlbums).Click(kPlaceholderAction);
+    ASSERT_EQ(window.Current(), kEditPhotosPage);
+    EXPECT_EQ(album.albumID, -1);
+    EXPECT_EQ(album.items.size(), 1u);
+    EXPECT_EQ(album.localPath + "/", albumFolder_.Path());
+    FakePageView& page = window.Page(PageId::kEditPhotos);
+    EXPECT_EQ(page.GetText(kEditName), album.name);
+    EXPECT_EQ(window.main.header.GetText(kHeaderTitle), Text("EditPhotosDlgTitle"));
+    EXPECT_EQ(window.main.userBar.GetText(kUserNext), Text("newAlbum"));
+    EXPECT_TRUE(window.main.userBar.Enabled(kUserNext));
+    EXPECT_TRUE(window.main.userBar.Shown(kUserBack));
+
+    page.Type(kEditName, "Spring");
+    window.main.userBar.Click(kUserBack);  // the question is declined
+    EXPECT_EQ(window.Current(), kEditPhotosPage);
+    EXPECT_EQ(album.name, "Spring");
+    Replies().QueueReply(Reply::kYes);
+    window.main.userBar.Click(kUserBack);
+    EXPECT_EQ(window.Current(), kAlbumsPage);
+    EXPECT_TRUE(album.items.empty());
+    EXPECT_FALSE(album.modified);
+  });
+}
+
+}  // namespace
+}  // namespace zerva::test
