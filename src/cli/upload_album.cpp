@@ -3,10 +3,6 @@
 #include <filesystem>
 #include <mutex>
 
-#include "category/album_categories.h"
-#include "media/advance_preparation.h"
-#include "media/preparation_settings.h"
-#include "media/watermark_template.h"
 #include "model/album.h"
 #include "model/album_mngr.h"
 #include "model/exif_block.h"
@@ -91,29 +87,6 @@ int CountToPrepare(const CAlbum& album) {
   int count = 0;
   for (const auto& item : album.items) count += NeedsPreparation(*item) ? 1 : 0;
   return count;
-}
-
-int ReadExifAndPrepareWithoutLoader(CzervaApp& app, bool newAlbum, int threads) {
-  CAlbum& album = app.CurrentAlbum();
-  CUserSession& session = app.Session();
-  if (newAlbum) {
-    for (const auto& item : album.items) ReadItemExif(album, *item);
-  }
-  const bool hd = AlbumNeedsHd(session.IsSignedIn(), album.albumCategory, session.Categories());
-  for (const auto& item : album.items) {
-    if (item->included && NeedsPreparation(*item)) item->isHdPhoto = hd;
-  }
-  PreparationSettings settings = PreparationSettingsFor(album);
-  settings.watermark = SessionWatermarkSource(session, app.SharedHttpMngr());
-  settings.reports = app.Reports();
-  AdvancePreparationOptions options;
-  options.resolution = album.resolution;
-  options.sizeThumb = settings.sizeThumb;
-  options.newAlbum = newAlbum;
-  // Only what this upload sends is prepared.
-  options.onlyIf = [](const CPhoto& item) { return item.included && NeedsPreparation(item); };
-  options.threads = threads;
-  return PrepareInAdvance(album, settings, options);
 }
 
 }  // namespace zerva::cli

@@ -1,8 +1,7 @@
 // What zerva-cli does to an album around the album editor's page, which makes the album: the
 // folder of the command line found among the user's albums, the folder's new files taken in and
 // photos whose files are gone left to the editor's question (zerva-cli uploads a folder as it
-// is), and, until the thumbnail list's loader does it, the EXIF data read and the preparation
-// made in advance on every core.
+// is).
 #pragma once
 
 #include <string>
@@ -41,10 +40,5 @@ void IncludeAgain(CAlbum& album, const GoneItems& gone);
 
 // How many photos the upload will prepare.
 int CountToPrepare(const CAlbum& album);
-
-// The thumbnail list's loader reads every photo's EXIF data of a new album and prepares in
-// advance what the upload will send. Until it does, this does both; it goes once the loader
-// lands. Returns how many items the prepared-file cache holds.
-int ReadExifAndPrepareWithoutLoader(CzervaApp& app, bool newAlbum, int threads);
 
 }  // namespace zerva::cli

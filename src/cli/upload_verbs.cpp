@@ -144,9 +144,8 @@ int EditAndUpload(CliContext& context, EditorView& view, const EditRequest& requ
     if (const int count = CountToPrepare(album); count > 0) {
       std::fprintf(context.err, "Preparing %d photos of \"%s\"...\n", count, album.name.c_str());
     }
+    // The loader reads the photos' EXIF data and prepares them in advance on every core.
     editor.List().WaitForLoader(kLoaderWait);
-    // Goes once the thumbnail list's loader reads EXIF data and prepares in advance.
-    ReadExifAndPrepareWithoutLoader(app, request.newAlbum, threads);
 
     bool ready = editor.OnNext();
     if (!ready && !gone.items.empty() && editor.LastRefusal() == NextRefusal::kDeletionDeclined) {
