@@ -139,7 +139,8 @@ bool MakeThumb(CPhoto& item, const PreparationSettings& settings, int sizeThumb,
   {
     std::lock_guard<std::mutex> lock(item.lock);
     const int orientation = item.exifInfo.orientation;
-    if (item.exifRead && (newAlbum || !item.included) && orientation > 1) {
+    // A turn the user made is never undone by the camera's orientation.
+    if (item.exifRead && (newAlbum || !item.included) && !item.edited && orientation > 1) {
       item.rotate = RotationCodeFromOrientation(orientation);
     }
     rotate = item.rotate;

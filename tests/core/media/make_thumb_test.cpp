@@ -91,6 +91,12 @@ TEST_F(MakeThumbTest, CameraOrientationTurnsNewAlbumsAndExcludedItemsOnly) {
   excluded->exifInfo.orientation = 8;
   ASSERT_TRUE(MakeThumb(*excluded, settings_, 100, 800, false, false, false));
   EXPECT_EQ(excluded->rotate, 3);
+
+  // Once the user turned the excluded item, a later picture keeps the turn.
+  excluded->rotate = 0;
+  excluded->edited = true;
+  ASSERT_TRUE(MakeThumb(*excluded, settings_, 100, 800, false, true, false));
+  EXPECT_EQ(excluded->rotate, 0);
 }
 
 TEST_F(MakeThumbTest, WatermarkGoesOnThePreparedImageWithItsPatch) {
