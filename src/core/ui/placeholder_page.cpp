@@ -57,6 +57,12 @@ void PlaceholderPage::UpdateTexts() {
   CZervaDialog::UpdateTexts();
 }
 
+bool PlaceholderPage::CanLeave(const std::string& target) {
+  if (Id() != PageId::kPhotoDetail || target == kEditPhotosPage) return true;
+  CZervaDialog* editor = Window().Pages().Page(PageId::kEditPhotos);
+  return editor == nullptr || editor->CanLeave(target);
+}
+
 void PlaceholderPage::OnCommand(int control) {
   if (control != kPlaceholderAction) return;
   if (Id() == PageId::kAlbums) {

@@ -1,6 +1,7 @@
 // The album editor as a page of the window: the albums page's "newAlbum" starts a new album
 // whatever the current album held, the editor asks for its folder, shows it with the header and
-// the navigation buttons, and Back asks before unsaved work is dropped.
+// the navigation buttons, and Back asks before unsaved work is dropped; leaving the photo detail
+// page for the upload leaves the editor's work behind too.
 #include <gtest/gtest.h>
 
 #include "core/ui/page_test_fixture.h"
@@ -50,6 +51,30 @@ TEST_F(AlbumEditorWindowTest, NewAlbumFromTheAlbumsPageLeadsThroughTheEditor) {
     EXPECT_EQ(window.Current(), kAlbumsPage);
     EXPECT_TRUE(album.items.empty());
     EXPECT_FALSE(album.modified);
+  });
+}
+
+TEST_F(AlbumEditorWindowTest, LeavingTheDetailPageForTheUploadReleasesTheEditorsWork) {
+  const std::string user = NewAccount({"Winter"});
+  RunWindow([&](CzervaApp& app, WindowHarness& window) {
+    window.Start();
+    SignInThroughThePage(window, user + "@example.com", "secret");
+    QueueAlbumFolder();
+    window.Page(PageId::kAlbums).Click(kPlaceholderAction);
+    ASSERT_EQ(window.Current(), kEditPhotosPage);
+    CPhoto* item = app.CurrentAlbum().items.front().get();
+
+    ASSERT_TRUE(window.dlg.GoTo(kPhotoDetailPage, nullptr));
+    app.Previews().Add(item);
+    // Back to the editor keeps what the detail page showed.
+    window.main.userBar.Click(kUserBack);
+    ASSERT_EQ(window.Current(), kEditPhotosPage);
+    EXPECT_EQ(app.Previews().Size(), 1u);
+
+    ASSERT_TRUE(window.dlg.GoTo(kPhotoDetailPage, nullptr));
+    window.main.userBar.Click(kUserNext);
+    EXPECT_EQ(window.Current(), kCopyPage);
+    EXPECT_EQ(app.Previews().Size(), 0u);
   });
 }
 
