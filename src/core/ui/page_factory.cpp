@@ -4,6 +4,7 @@
 #include "ui/edit_user_detail_dlg.h"
 #include "ui/login_dlg.h"
 #include "ui/placeholder_page.h"
+#include "ui/upload_window_page.h"
 
 namespace zerva {
 
@@ -15,13 +16,16 @@ std::unique_ptr<CZervaDialog> MakePage(PageId id, CzervaDlg& window, PageView& v
       return std::make_unique<CreateAccountDlg>(window, view);
     case PageId::kEditUserDetail:
       return std::make_unique<CEditUserDetailDlg>(window, view);
+    case PageId::kCopy:
+      return std::make_unique<UploadWindowPage>(window, view);
     default:
       return std::make_unique<PlaceholderPage>(window, id, view);
   }
 }
 
 bool PageIsBuilt(PageId id) {
-  return id == PageId::kLogin || id == PageId::kCreateAccount || id == PageId::kEditUserDetail;
+  return id == PageId::kLogin || id == PageId::kCreateAccount || id == PageId::kEditUserDetail ||
+         id == PageId::kCopy;
 }
 
 }  // namespace zerva
