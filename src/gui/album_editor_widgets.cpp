@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "gui/control_widgets.h"
+#include "gui/date_field.h"
 #include "gui/growing_text_edit.h"
 #include "gui/picture_view.h"
 #include "gui/popup_frame.h"
@@ -105,11 +105,11 @@ QFrame* BuildDetails(QWidget* page, FormView& view) {
 
   grid->addWidget(Label(view, kEditDateFromLabel, group), 2, 0);
   auto* dates = new QHBoxLayout;
-  dates->addWidget(Make<QDateEdit>(view, kEditDateFrom, group));
+  dates->addWidget(Make<DateField>(view, kEditDateFrom, group));
   dates->addSpacing(4);
   dates->addWidget(Label(view, kEditDateToLabel, group));
   dates->addSpacing(4);
-  dates->addWidget(Make<QDateEdit>(view, kEditDateTo, group));
+  dates->addWidget(Make<DateField>(view, kEditDateTo, group));
   dates->addSpacing(8);
   dates->addWidget(Make<QCheckBox>(view, kEditAutoDate, group));
   QLabel* dateSample = Label(view, kEditDateSample, group);

@@ -3,11 +3,9 @@
 #include <FreeImagePlus.h>
 
 #include <QAbstractButton>
-#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +18,7 @@
 
 #include "app/text_utils.h"
 #include "gui/command_menu.h"
+#include "gui/date_field.h"
 #include "gui/item_image_qt.h"
 #include "gui/logo_strip.h"
 #include "gui/picture_view.h"
@@ -59,36 +58,6 @@ class MenuContext : public QObject {
   const PopupMenu& contents_;
 };
 
-// Dates are shown day first; the field's lowest date stands for "no date" and shows blank.
-constexpr char kDateDisplay[] = "d.M.yyyy";
-constexpr char kDateText[] = "yyyy-MM-dd";
-const QDate kNoDate(1800, 1, 1);
-
-void MakeDateField(QDateEdit* field) {
-  field->setDisplayFormat(kDateDisplay);
-  field->setMinimumDate(kNoDate);
-  field->setSpecialValueText(" ");
-  field->setCalendarPopup(true);
-  field->setDate(kNoDate);
-}
-
-// The calendar of a blank date field opens at today rather than at the stand-in date.
-class CalendarStart : public QObject {
- public:
-  CalendarStart(QDateEdit* field, QObject* parent) : QObject(parent), field_(field) {}
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show && field_->date() == kNoDate) {
-      auto* calendar = static_cast<QCalendarWidget*>(watched);
-      const QDate today = QDate::currentDate();
-      calendar->setCurrentPage(today.year(), today.month());
-    }
-    return false;
-  }
-
- private:
-  QDateEdit* field_;
-};
-
 }  // namespace
 
 FormView::FormView(QObject* parent) : QObject(parent) {}
@@ -112,11 +81,7 @@ void FormView::Register(int control, QWidget* widget) {
     connect(slider, &QSlider::valueChanged, this,
             [this, control, slider](int value) { SliderMoved(control, slider, value); });
     connect(slider, &QSlider::sliderReleased, this, [this, control] { Command(control); });
-  } else if (auto* date = qobject_cast<QDateEdit*>(widget)) {
-    MakeDateField(date);
-    if (QCalendarWidget* calendar = date->calendarWidget()) {
-      calendar->installEventFilter(new CalendarStart(date, this));
-    }
+  } else if (auto* date = qobject_cast<DateField*>(widget)) {
     connect(date, &QDateEdit::dateChanged, this, [this, control] { Edited(control); });
   } else if (auto* popup = qobject_cast<PopupFrame*>(widget)) {
     connect(popup, &PopupFrame::closed, this, [this, control] { Command(control); });
@@ -161,9 +126,8 @@ void FormView::SetText(int control, const std::string& text) {
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     // "&" would become a mnemonic.
     button->setText(ToQtPlain(text).replace("&", "&&"));
-  } else if (auto* date = qobject_cast<QDateEdit*>(widget)) {
-    const QDate day = QDate::fromString(ToQt(text.substr(0, 10)), kDateText);
-    date->setDate(day.isValid() && day > kNoDate ? day : kNoDate);
+  } else if (auto* date = qobject_cast<DateField*>(widget)) {
+    date->SetIsoText(text);
   }
   --setting_;
 }
@@ -176,9 +140,7 @@ std::string FormView::GetText(int control) const {
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     return FromQt(button->text().replace("&&", "&"));
   }
-  if (auto* date = qobject_cast<QDateEdit*>(widget)) {
-    return date->date() == kNoDate ? std::string() : FromQt(date->date().toString(kDateText));
-  }
+  if (auto* date = qobject_cast<DateField*>(widget)) return date->IsoText();
   return {};
 }
 

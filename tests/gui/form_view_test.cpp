@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/date_field.h"
 #include "gui/growing_text_edit.h"
 #include "gui/item_image_qt.h"
 #include "gui/picture_view.h"
@@ -157,7 +157,7 @@ TEST_F(GuiFormViewTest, SliderEditsWhileMovedAndCommandsWhenReleased) {
 }
 
 TEST_F(GuiFormViewTest, DateFieldsTakeIsoTextShowDayFirstAndCanBeEmpty) {
-  auto* date = view_.Add(425, new QDateEdit(&page_));
+  auto* date = view_.Add(425, new gui::DateField(&page_));
   EXPECT_EQ(view_.GetText(425), "") << "no date at first";
   EXPECT_TRUE(date->text().trimmed().isEmpty());
 
@@ -176,6 +176,12 @@ TEST_F(GuiFormViewTest, DateFieldsTakeIsoTextShowDayFirstAndCanBeEmpty) {
   date->setDate(QDate(2022, 8, 1));  // as the user's calendar choice
   EXPECT_EQ(events_.Take(), std::vector<std::string>{"edited 425"});
   EXPECT_EQ(view_.GetText(425), "2022-08-01");
+
+  // A step on a blank field starts from today, not from the stand-in for "no date".
+  view_.SetText(425, "");
+  date->stepBy(1);
+  EXPECT_EQ(view_.GetText(425), QDate::currentDate().toString("yyyy-MM-dd").toStdString());
+  EXPECT_EQ(events_.Take(), std::vector<std::string>{"edited 425"});
 }
 
 TEST_F(GuiFormViewTest, TextColourIsSetAndResetToTheControlsOwn) {
