@@ -187,9 +187,7 @@ ThumbnailListWidget::ThumbnailListWidget(QWidget* parent) : QAbstractScrollArea(
   tooltip_->hide();
 }
 
-ThumbnailListWidget::~ThumbnailListWidget() {
-  if (properties_ != nullptr) delete properties_.data();
-}
+ThumbnailListWidget::~ThumbnailListWidget() = default;
 
 // --- ThumbsListView ---
 

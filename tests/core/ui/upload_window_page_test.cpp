@@ -165,6 +165,13 @@ TEST_F(UploadWindowPageTest, BackDuringTheRunAsksAndAJumpDoesNot) {
     EXPECT_TRUE(Asked("msgCopyInProgress"));
     EXPECT_EQ(window.Current(), kCopyPage);
     EXPECT_TRUE(page.Session().InProgress());
+    // The refused Back is still the wizard's last move: a jump after it asks nothing either.
+    const size_t asked = Replies().Messages().size();
+    ASSERT_TRUE(window.dlg.GoTo(kAlbumsPage, nullptr));
+    EXPECT_EQ(Replies().Messages().size(), asked);
+
+    ASSERT_TRUE(window.dlg.GoTo(kCopyPage, nullptr));
+    ASSERT_TRUE(page.Session().InProgress());
     Replies().QueueReply(Reply::kYes);
     ASSERT_TRUE(window.dlg.Back());
     EXPECT_EQ(window.Current(), kEditPhotosPage);
