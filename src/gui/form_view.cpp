@@ -1,18 +1,30 @@
 #include "gui/form_view.h"
 
+#include <FreeImagePlus.h>
+
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QSlider>
 #include <QTimer>
 
 #include "app/text_utils.h"
+#include "gui/command_menu.h"
+#include "gui/date_field.h"
+#include "gui/item_image_qt.h"
 #include "gui/logo_strip.h"
+#include "gui/picture_view.h"
+#include "gui/popup_frame.h"
 #include "gui/qt_text.h"
+#include "gui/thumbnail_list_widget.h"
 
 namespace zerva::gui {
 namespace {
@@ -65,7 +77,28 @@ void FormView::Register(int control, QWidget* widget) {
     connect(button, &QAbstractButton::clicked, this, [this, control] { Command(control); });
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
     connect(combo, &QComboBox::activated, this, [this, control] { Edited(control); });
+  } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
+    connect(slider, &QSlider::valueChanged, this,
+            [this, control, slider](int value) { SliderMoved(control, slider, value); });
+    connect(slider, &QSlider::sliderReleased, this, [this, control] { Command(control); });
+  } else if (auto* date = qobject_cast<DateField*>(widget)) {
+    connect(date, &QDateEdit::dateChanged, this, [this, control] { Edited(control); });
+  } else if (auto* popup = qobject_cast<PopupFrame*>(widget)) {
+    connect(popup, &PopupFrame::closed, this, [this, control] { Command(control); });
   }
+}
+
+void FormView::SliderMoved(int control, QSlider* slider, int value) {
+  if (setting_ != 0) return;
+  const int step = slider->singleStep();
+  const int offset = value - slider->minimum();
+  if (step > 1 && offset % step != 0) {
+    // Setting the rounded value comes back here as the user's move.
+    slider->setValue(slider->minimum() + (offset + step / 2) / step * step);
+    return;
+  }
+  Edited(control);
+  if (!slider->isSliderDown()) Command(control);
 }
 
 QWidget* FormView::Widget(int control) const {
@@ -93,6 +126,8 @@ void FormView::SetText(int control, const std::string& text) {
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     // "&" would become a mnemonic.
     button->setText(ToQtPlain(text).replace("&", "&&"));
+  } else if (auto* date = qobject_cast<DateField*>(widget)) {
+    date->SetIsoText(text);
   }
   --setting_;
 }
@@ -105,6 +140,7 @@ std::string FormView::GetText(int control) const {
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     return FromQt(button->text().replace("&&", "&"));
   }
+  if (auto* date = qobject_cast<DateField*>(widget)) return date->IsoText();
   return {};
 }
 
@@ -122,7 +158,12 @@ bool FormView::IsChecked(int control) const {
 }
 
 void FormView::Show(int control, bool shown) {
-  if (QWidget* widget = Widget(control)) widget->setVisible(shown);
+  QWidget* widget = Widget(control);
+  if (widget == nullptr) return;
+  // A popup closed here is the controller's doing, not the user's.
+  ++setting_;
+  widget->setVisible(shown);
+  --setting_;
 }
 
 bool FormView::IsShown(int control) const {
@@ -198,6 +239,86 @@ int FormView::ShowPopupMenu(int anchor, const PopupMenu& menu) {
   const QPoint at = widget != nullptr ? widget->mapToGlobal(QPoint(0, widget->height())) : QPoint();
   QAction* chosen = popup.exec(at);
   return chosen == nullptr ? -1 : chosen->data().toInt();
+}
+
+int FormView::ShowMenu(int anchor, const std::vector<MenuEntry>& entries) {
+  QWidget* widget = Widget(anchor);
+  const QPoint at =
+      widget != nullptr ? widget->mapToGlobal(QPoint(0, widget->height())) : QCursor::pos();
+  return ExecCommandMenu(widget, entries, at);
+}
+
+void FormView::SetRange(int control, int minimum, int maximum, int step) {
+  QWidget* widget = Widget(control);
+  ++setting_;
+  if (auto* slider = qobject_cast<QSlider*>(widget)) {
+    slider->setRange(minimum, maximum);
+    slider->setSingleStep(std::max(step, 1));
+    slider->setPageStep(std::max(step, 1));
+    slider->setTickInterval(std::max(step, 1));
+  } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
+    bar->setRange(minimum, maximum);
+  }
+  --setting_;
+}
+
+void FormView::SetValue(int control, int value) {
+  QWidget* widget = Widget(control);
+  ++setting_;
+  if (auto* slider = qobject_cast<QSlider*>(widget)) {
+    slider->setValue(value);
+  } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
+    bar->setValue(value);
+  }
+  --setting_;
+}
+
+int FormView::GetValue(int control) const {
+  QWidget* widget = Widget(control);
+  if (const auto* slider = qobject_cast<QSlider*>(widget)) return slider->value();
+  if (const auto* bar = qobject_cast<QProgressBar*>(widget)) return bar->value();
+  return 0;
+}
+
+void FormView::SetTextColour(int control, int rgb) {
+  QWidget* widget = Widget(control);
+  if (widget == nullptr) return;
+  const auto saved = palettes_.find(control);
+  if (rgb == kDefaultTextColour) {
+    if (saved != palettes_.end()) {
+      widget->setPalette(saved->second);
+      palettes_.erase(saved);
+    }
+    return;
+  }
+  if (saved == palettes_.end()) palettes_[control] = widget->palette();
+  QPalette palette = widget->palette();
+  const QColor colour((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+  palette.setColor(QPalette::WindowText, colour);
+  palette.setColor(QPalette::ButtonText, colour);
+  palette.setColor(QPalette::Text, colour);
+  widget->setPalette(palette);
+}
+
+void FormView::SetPicture(int control, ImagePtr image) {
+  QWidget* widget = Widget(control);
+  const QImage picture = image ? ImageToQt(*image) : QImage();
+  if (auto* view = qobject_cast<PictureView*>(widget)) {
+    view->SetImage(picture);
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setPixmap(picture.isNull()
+                         ? QPixmap()
+                         : QPixmap::fromImage(picture.scaled(label->size(), Qt::KeepAspectRatio,
+                                                             Qt::SmoothTransformation)));
+  }
+}
+
+void FormView::CopyToClipboard(const std::string& text) {
+  if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(ToQt(text));
+}
+
+ThumbsListView* FormView::ThumbnailList(int control) {
+  return qobject_cast<ThumbnailListWidget*>(Widget(control));
 }
 
 }  // namespace zerva::gui

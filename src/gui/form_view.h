@@ -4,11 +4,13 @@
 #pragma once
 
 #include <QObject>
+#include <QPalette>
 #include <QPointer>
 #include <map>
 
 #include "ui/page_view.h"
 
+class QSlider;
 class QTimer;
 class QWidget;
 
@@ -21,7 +23,8 @@ class FormView : public QObject, public PageView {
   explicit FormView(QObject* parent = nullptr);
 
   // Registers the widget as `control`; labels, line and text edits, buttons, check boxes,
-  // combo boxes and logo strips are understood. Returns the widget.
+  // combo boxes, logo strips, sliders, progress bars, date fields, pictures, popup frames and
+  // thumbnail lists are understood. Returns the widget.
   template <typename W>
   W* Add(int control, W* widget) {
     Register(control, widget);
@@ -45,6 +48,14 @@ class FormView : public QObject, public PageView {
   void StartTimer(int timer, int milliseconds) override;
   void StopTimer(int timer) override;
   int ShowPopupMenu(int anchor, const PopupMenu& menu) override;
+  int ShowMenu(int anchor, const std::vector<MenuEntry>& entries) override;
+  void SetRange(int control, int minimum, int maximum, int step) override;
+  void SetValue(int control, int value) override;
+  int GetValue(int control) const override;
+  void SetTextColour(int control, int rgb) override;
+  void SetPicture(int control, ImagePtr image) override;
+  void CopyToClipboard(const std::string& text) override;
+  ThumbsListView* ThumbnailList(int control) override;
 
   // Whether the control is shown when its page is; hidden controls stay hidden.
   bool IsShown(int control) const;
@@ -53,9 +64,14 @@ class FormView : public QObject, public PageView {
   void Register(int control, QWidget* widget);
   void Edited(int control);
   void Command(int control);
+  // A slider moved by the user: a position between its steps is rounded to the nearest step
+  // first; a move other than a drag (keys, wheel, a click beside the handle) ends at once.
+  void SliderMoved(int control, QSlider* slider, int value);
 
   std::map<int, QPointer<QWidget>> widgets_;
   std::map<int, QTimer*> timers_;
+  // The palettes controls had before their text colour was changed.
+  std::map<int, QPalette> palettes_;
   ControlEvents* events_ = nullptr;
   // Set while the controller changes a widget, so that the change is not taken for the user's.
   int setting_ = 0;

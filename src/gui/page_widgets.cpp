@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "gui/album_editor_widgets.h"
+#include "gui/control_widgets.h"
 #include "gui/form_view.h"
 #include "gui/logo_strip.h"
 #include "ui/create_account_dlg.h"
@@ -22,50 +24,6 @@
 
 namespace zerva::gui {
 namespace {
-
-// Every control gets an object name, so that tests and screenshots can find it.
-template <typename W>
-W* Make(FormView& view, int control, QWidget* parent) {
-  auto* widget = new W(parent);
-  widget->setObjectName(QString("c%1").arg(control));
-  return view.Add(control, widget);
-}
-
-QLabel* Label(FormView& view, int control, QWidget* parent, bool wrap = false) {
-  QLabel* label = Make<QLabel>(view, control, parent);
-  label->setWordWrap(wrap);
-  return label;
-}
-
-QLineEdit* Edit(FormView& view, int control, QWidget* parent, bool password = false) {
-  QLineEdit* edit = Make<QLineEdit>(view, control, parent);
-  if (password) edit->setEchoMode(QLineEdit::Password);
-  edit->setMinimumWidth(260);
-  return edit;
-}
-
-// A button drawn as a web link.
-QPushButton* Link(FormView& view, int control, QWidget* parent) {
-  QPushButton* link = Make<QPushButton>(view, control, parent);
-  link->setFlat(true);
-  link->setCursor(Qt::PointingHandCursor);
-  link->setStyleSheet(
-      "QPushButton { color: #1a5fb4; text-decoration: underline; border: none;"
-      " padding: 1px 2px; text-align: left; }");
-  return link;
-}
-
-QLabel* Status(FormView& view, int control, QWidget* parent) {
-  QLabel* label = Label(view, control, parent, true);
-  label->setStyleSheet("color: #c01c28;");
-  return label;
-}
-
-QLabel* Help(FormView& view, int control, QWidget* parent) {
-  QLabel* label = Label(view, control, parent, true);
-  label->setStyleSheet("color: #5e5c64;");
-  return label;
-}
 
 // A centred column of limited width inside the page.
 QWidget* Column(QWidget* page, int width) {
@@ -197,6 +155,12 @@ void BuildPage(PageId id, QWidget* page, FormView& view) {
       break;
     case PageId::kEditUserDetail:
       BuildSettings(page, view);
+      break;
+    case PageId::kEditPhotos:
+      BuildAlbumEditor(page, view);
+      break;
+    case PageId::kCopy:
+      BuildUploadPage(page, view);
       break;
     default:
       BuildPlaceholder(page, view);

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "app/text_utils.h"
+#include "gui/album_folder_dialog.h"
 #include "gui/proxy_prompt.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui_thread.h"
@@ -49,6 +50,25 @@ QString FilterOf(const std::string& patterns) {
 }
 
 }  // namespace
+
+QStringList QtNameFilters(const std::vector<FileFilterEntry>& entries) {
+  QStringList filters;
+  for (const FileFilterEntry& entry : entries) {
+    QString name = ToQt(entry.name).trimmed();
+    if (name.endsWith(')')) {
+      const qsizetype open = name.lastIndexOf('(');
+      if (open > 0) name = name.left(open).trimmed();
+    }
+    QStringList patterns = ToQt(entry.patterns).split(';', Qt::SkipEmptyParts);
+    for (QString& pattern : patterns) {
+      pattern = pattern.trimmed();
+      // Qt's "*.*" leaves out names without a dot.
+      if (pattern == "*.*") pattern = "*";
+    }
+    filters << name + " (" + patterns.join(' ') + ")";
+  }
+  return filters;
+}
 
 Reply ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption,
                      MessageKind kind, MessageButtons buttons) {
@@ -118,6 +138,39 @@ std::vector<std::string> QtDialogs::PickFiles(const std::string& title,
   std::vector<std::string> paths;
   for (const QString& file : files) paths.push_back(FromQt(file));
   return paths;
+}
+
+std::vector<std::string> QtDialogs::PickFilesWithFilters(const std::string& title,
+                                                         const std::string& startFolder,
+                                                         const std::string& filters,
+                                                         int selectedFilter) {
+  const QStringList names = QtNameFilters(ParseFileFilters(filters));
+  QStringList files;
+  RunOnGuiThread([&] {
+    QFileDialog dialog(owner_, ToQt(title), ToQt(startFolder));
+    dialog.setObjectName("pickFiles");
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!names.isEmpty()) {
+      dialog.setNameFilters(names);
+      if (selectedFilter >= 0 && selectedFilter < names.size()) {
+        dialog.selectNameFilter(names[selectedFilter]);
+      }
+    }
+    if (dialog.exec() == QDialog::Accepted) files = dialog.selectedFiles();
+  });
+  std::vector<std::string> paths;
+  for (const QString& file : files) paths.push_back(FromQt(file));
+  return paths;
+}
+
+AlbumFolderChoice QtDialogs::PickAlbumFolder(const AlbumFolderRequest& request) {
+  AlbumFolderChoice choice;
+  RunOnGuiThread([&] {
+    AlbumFolderDialog dialog(owner_, request);
+    if (dialog.exec() == QDialog::Accepted) choice = dialog.Choice();
+  });
+  return choice;
 }
 
 bool QtDialogs::AskProxyCredentials(std::string* userName, std::string* password) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,10 @@ class QWidget;
 namespace zerva::gui {
 
 class WaitPopup;
+
+// A filter list's entries in Qt's form "name (*.a *.b)"; a name that already ends with its
+// patterns in parentheses keeps only the part before them.
+QStringList QtNameFilters(const std::vector<FileFilterEntry>& entries);
 
 // A modal box with exactly this caption; texts are UTF-8, "<br>" breaks a line.
 Reply ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption,
@@ -40,6 +45,11 @@ class QtDialogs : public Dialogs {
                                         const std::string& startFolder) override;
   std::vector<std::string> PickFiles(const std::string& title, const std::string& startFolder,
                                      const std::string& patterns) override;
+  std::vector<std::string> PickFilesWithFilters(const std::string& title,
+                                                const std::string& startFolder,
+                                                const std::string& filters,
+                                                int selectedFilter) override;
+  AlbumFolderChoice PickAlbumFolder(const AlbumFolderRequest& request) override;
   bool AskProxyCredentials(std::string* userName, std::string* password) override;
 
  private:

@@ -5,10 +5,12 @@
 #include <QTimer>
 
 #include "app/trace.h"
+#include "gui/original_progress_window.h"
 #include "gui/qt_text.h"
 #include "gui/trace_window.h"
 #include "gui/zerva_window.h"
 #include "ui/user_bar.h"
+#include "ui/zerva_app.h"
 
 namespace zerva::gui {
 namespace {
@@ -16,7 +18,9 @@ namespace {
 class QtMainWindow : public MainWindow {
  public:
   QtMainWindow(CzervaApp& app, QtFrontEnd& frontEnd)
-      : frontEnd_(frontEnd), window_(std::make_unique<ZervaWindow>(app, frontEnd)) {
+      : app_(app), frontEnd_(frontEnd), window_(std::make_unique<ZervaWindow>(app, frontEnd)) {
+    // Originals sent explicitly show their progress windows over the main window.
+    app_.SetOriginalProgressViews(QtProgressViews(window_.get()));
     // The self-update reports its progress in the user bar's status line.
     notify_ = std::make_shared<QtWindowTarget>([window = window_.get()](const WindowMessage& m) {
       if (m.id == kMsgTransferProgress) {
@@ -25,7 +29,10 @@ class QtMainWindow : public MainWindow {
       return MessageParam{0};
     });
   }
-  ~QtMainWindow() override { notify_->Close(); }
+  ~QtMainWindow() override {
+    app_.SetOriginalProgressViews({});
+    notify_->Close();
+  }
 
   int Run() override {
     QEventLoop loop;
@@ -40,6 +47,7 @@ class QtMainWindow : public MainWindow {
   std::shared_ptr<MessageTarget> NotifyTarget() override { return notify_; }
 
  private:
+  CzervaApp& app_;
   QtFrontEnd& frontEnd_;
   std::unique_ptr<ZervaWindow> window_;
   std::shared_ptr<QtWindowTarget> notify_;

@@ -13,6 +13,7 @@
 #include "gui/qt_dialogs.h"
 #include "gui/qt_front_end.h"
 #include "gui/qt_text.h"
+#include "gui/thumbnail_list_widget.h"
 #include "ui/user_bar.h"
 #include "ui/zerva_app.h"
 
@@ -73,8 +74,14 @@ ZervaWindow::ZervaWindow(CzervaApp& app, QtFrontEnd& frontEnd)
 ZervaWindow::~ZervaWindow() {
   qApp->removeEventFilter(this);
   frontEnd_.QtAppDialogs().SetOwner(nullptr);
-  // The controllers go before the widgets, which must no longer reach them meanwhile.
+  // The controllers go before the widgets, which must no longer reach them meanwhile (a
+  // controller that waits for its threads may let the window repaint).
   for (FormView* view : pageViews_) view->SetEvents(nullptr);
+  for (QWidget* page : pageWidgets_) {
+    for (ThumbnailListWidget* list : page->findChildren<ThumbnailListWidget*>()) {
+      list->SetEvents(nullptr);
+    }
+  }
   userBarView_->SetEvents(nullptr);
   dlg_.reset();
 }

@@ -34,6 +34,8 @@ int GuiSession::Run(const std::function<void(gui::ZervaWindow&)>& code,
   ScriptedQtDialogs& scripted = *dialogs;
   for (const Reply reply : replies_) scripted.script.QueueReply(reply);
   replies_.clear();
+  scripted.folders.swap(folders_);
+  folders_.clear();
   options.dialogs = std::move(dialogs);
   options.onShown = [&code](gui::ZervaWindow& window) {
     code(window);

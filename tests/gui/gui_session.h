@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,8 +20,8 @@ class QWidget;
 
 namespace zerva::test {
 
-// Message boxes answered from a script, with the caption they would carry; the wait popup and
-// the rest are Qt's own.
+// Message boxes and the album folder picker answered from a script, the boxes with the caption
+// they would carry; the wait popup and the rest are Qt's own.
 class ScriptedQtDialogs : public gui::QtDialogs {
  public:
   Reply ShowCaptioned(const std::string& text, const std::string& caption, MessageKind kind,
@@ -28,8 +29,18 @@ class ScriptedQtDialogs : public gui::QtDialogs {
     captions.push_back(caption);
     return script.ShowMessage(text, kind, buttons);
   }
+  // The next queued choice; cancelled when none is queued.
+  AlbumFolderChoice PickAlbumFolder(const AlbumFolderRequest& request) override {
+    folderRequests.push_back(request);
+    if (folders.empty()) return {};
+    AlbumFolderChoice choice = folders.front();
+    folders.pop_front();
+    return choice;
+  }
   ScriptedDialogs script{Reply::kNo};
   std::vector<std::string> captions;
+  std::deque<AlbumFolderChoice> folders;
+  std::vector<AlbumFolderRequest> folderRequests;
 };
 
 class GuiSession {
@@ -45,6 +56,8 @@ class GuiSession {
 
   // Answers for the next run's message boxes, in order; No for the rest.
   void QueueReply(Reply reply) { replies_.push_back(reply); }
+  // Answers for the next run's album folder pickers, in order; cancelled for the rest.
+  void QueueFolder(AlbumFolderChoice choice) { folders_.push_back(std::move(choice)); }
   // The message boxes of the last run, with their captions.
   const std::vector<ScriptedDialogs::Message>& Messages() const { return messages_; }
   const std::vector<std::string>& Captions() const { return captions_; }
@@ -56,6 +69,7 @@ class GuiSession {
   IsolatedHome home_;
   TempDir programFolder_;
   std::vector<Reply> replies_;
+  std::deque<AlbumFolderChoice> folders_;
   std::vector<ScriptedDialogs::Message> messages_;
   std::vector<std::string> captions_;
   std::vector<std::string> opened_;

@@ -3,18 +3,20 @@
 // window can be looked at without a display.
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "editor_shots.h"
 #include "gui/about_dialog.h"
 #include "gui/proxy_prompt.h"
 #include "gui/qt_front_end.h"
 #include "gui/trace_window.h"
 #include "gui_session.h"
+#include "shooter.h"
 #include "support/server_fixture.h"
+#include "support/temp_dir.h"
 #include "ui/create_account_dlg.h"
 #include "ui/edit_user_detail_dlg.h"
 #include "ui/login_dlg.h"
@@ -23,29 +25,6 @@
 
 namespace zerva::test {
 namespace {
-
-class Shooter {
- public:
-  explicit Shooter(QString folder) : folder_(std::move(folder)) { QDir().mkpath(folder_); }
-
-  void Shoot(QWidget* widget, const QString& name) {
-    QApplication::processEvents();
-    const QString path =
-        folder_ + "/" + QString("%1-").arg(++count_, 2, 10, QChar('0')) + name + ".png";
-    if (widget->grab().save(path)) {
-      std::printf("%s\n", path.toStdString().c_str());
-    } else {
-      std::fprintf(stderr, "cannot write %s\n", path.toStdString().c_str());
-      failed_ = true;
-    }
-  }
-  bool Failed() const { return failed_; }
-
- private:
-  QString folder_;
-  int count_ = 0;
-  bool failed_ = false;
-};
 
 void SelectLanguage(gui::ZervaWindow& window, const QString& name) {
   auto* languages =
@@ -56,11 +35,19 @@ void SelectLanguage(gui::ZervaWindow& window, const QString& name) {
   emit languages->activated(index);
 }
 
+// Folders of photos the pages show: one to upload, one with names in another code page.
+struct ShotPhotos {
+  std::string album;
+  std::string mixed;
+};
+
 // One language: every page in a natural order, then the dialogs.
 bool ShootLanguage(const ServerFixture& server, const char* locale, const QString& languageName,
-                   const QString& folder, const std::string& nick) {
+                   const QString& folder, const std::string& nick, const ShotPhotos& photos) {
   ::setenv("LC_ALL", locale, 1);
   GuiSession session(server.UploadRoot());
+  // The new account has no album: the editor opens the folder picker at once.
+  session.QueueFolder({photos.album, {}});
   Shooter shooter(folder);
   session.Run([&](gui::ZervaWindow& window) {
     window.resize(window.minimumSize());
@@ -81,9 +68,11 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     Wait(600);
     shooter.Shoot(&window, "create-account");
     Click(Control(window, PageId::kCreateAccount, kAccountCreate));
-    shooter.Shoot(&window, "album-editor-placeholder");
+    ShootAlbumEditor(window, shooter, photos.album);
+    ShootUpload(window, shooter, photos.album, "Léto v Třeboni");
+    shooter.Shoot(&window, "after-upload");
 
-    Click(BarControl(window, kUserBack));
+    window.Controller().GoTo(kAlbumsPage, nullptr);
     shooter.Shoot(&window, "albums-placeholder");
     Click(BarControl(window, kUserSettings));
     TypeInto(Control(window, PageId::kEditUserDetail, kSettingsFullName), "Jana Nováková");
@@ -91,8 +80,7 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     shooter.Shoot(&window, "user-settings");
     Click(BarControl(window, kUserNext));
     shooter.Shoot(&window, "albums-signed-in");
-    for (const PageId page :
-         {PageId::kPhotoDetail, PageId::kCopy, PageId::kPostCopy, PageId::kSendEmail}) {
+    for (const PageId page : {PageId::kPhotoDetail, PageId::kPostCopy, PageId::kSendEmail}) {
       window.Controller().GoTo(PageName(page), nullptr);
       shooter.Shoot(&window, QString(PageName(page)) + "-placeholder");
     }
@@ -111,6 +99,8 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     prompt.show();
     shooter.Shoot(&prompt, "proxy-prompt");
     prompt.hide();
+    ShootFolderPicker(window, shooter, photos.mixed, {photos.album, photos.mixed});
+    ShootOriginalProgress(window, shooter);
     // The trace window listens while the user signs out.
     window.Controller().View().OpenTraceWindow();
     Click(BarControl(window, kUserLogout));
@@ -142,10 +132,19 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zerva_gui_screenshots: %s\n", error.c_str());
     return 1;
   }
+  // Photos to upload, and a folder whose names the picker warns about.
+  zerva::test::TempDir pictures;
+  const zerva::test::ShotPhotos photos{pictures.Path() + "Leto", pictures.Path() + "Vylet"};
+  std::filesystem::create_directories(photos.album);
+  std::filesystem::create_directories(photos.mixed);
+  zerva::test::DrawPhotos(photos.album, 14, 2400, 1600);
+  zerva::test::DrawPhotos(photos.mixed, 3, 600, 400);
+  pictures.Write("Vylet/rybn\xEDk.jpg", "not a photo");  // a name in another code page
   const std::string stamp = std::to_string(::getpid());
-  bool ok = zerva::test::ShootLanguage(server, "C", "English", out + "/en", "shots" + stamp);
-  ok =
-      zerva::test::ShootLanguage(server, "cs_CZ.UTF-8", "čeština", out + "/cs", "snimky" + stamp) &&
-      ok;
+  bool ok =
+      zerva::test::ShootLanguage(server, "C", "English", out + "/en", "shots" + stamp, photos);
+  ok = zerva::test::ShootLanguage(server, "cs_CZ.UTF-8", "čeština", out + "/cs", "snimky" + stamp,
+                                  photos) &&
+       ok;
   return ok ? 0 : 1;
 }

@@ -42,6 +42,8 @@ CTarvikProgress::CTarvikProgress(std::unique_ptr<ProgressWindowView> view, std::
 
 void CTarvikProgress::Show() {
   if (view_) {
+    // The view lives inside this object, so it never calls back after it.
+    view_->SetCancelHandler([this] { Cancel(); });
     view_->Show(caption_, message_);
     view_->SetProgress(0);
   }

@@ -49,6 +49,8 @@ class ProgressWindowView {
   // The "msgTimeRemaining" label and the estimate (empty while there is none).
   virtual void SetRemaining(const std::string& label, const std::string& estimate) = 0;
   virtual void Close() = 0;
+  // What the window's cancel button calls (on the user-interface thread); set before Show.
+  virtual void SetCancelHandler(std::function<void()> /*cancel*/) {}
 };
 using ProgressViewFactory = std::function<std::unique_ptr<ProgressWindowView>()>;
 

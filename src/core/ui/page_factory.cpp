@@ -5,6 +5,7 @@
 #include "ui/edit_user_detail_dlg.h"
 #include "ui/login_dlg.h"
 #include "ui/placeholder_page.h"
+#include "ui/upload_window_page.h"
 
 namespace zerva {
 
@@ -18,6 +19,8 @@ std::unique_ptr<CZervaDialog> MakePage(PageId id, CzervaDlg& window, PageView& v
       return std::make_unique<CEditUserDetailDlg>(window, view);
     case PageId::kEditPhotos:
       return std::make_unique<CEditPhotosWindowPage>(window, view);
+    case PageId::kCopy:
+      return std::make_unique<UploadWindowPage>(window, view);
     default:
       return std::make_unique<PlaceholderPage>(window, id, view);
   }
@@ -25,7 +28,7 @@ std::unique_ptr<CZervaDialog> MakePage(PageId id, CzervaDlg& window, PageView& v
 
 bool PageIsBuilt(PageId id) {
   return id == PageId::kLogin || id == PageId::kCreateAccount || id == PageId::kEditUserDetail ||
-         id == PageId::kEditPhotos;
+         id == PageId::kEditPhotos || id == PageId::kCopy;
 }
 
 }  // namespace zerva
