@@ -52,115 +52,6 @@ void ShootMenu(gui::ZervaWindow& window, Shooter& shooter, const QString& name,
   shot.stop();
 }
 
-// --- Stand-in for a branch whose album editor has no controller yet: the controls filled as
-// the controller would fill them and tiles from the photos, so that the layout can be seen.
-// Not used once the editor's controller is built. ---
-
-class DemoTiles : public ThumbsListEvents {
- public:
-  DemoTiles(gui::ThumbnailListWidget& list, const std::string& folder) : list_(list) {
-    for (const std::string& path : DrawnPhotoPaths(folder)) {
-      auto image = std::make_shared<fipImage>();
-      if (image->load(path.c_str()) && image->makeThumbnail(200)) {
-        images_.push_back(image);
-        names_.push_back(FileNameOfPath(path));
-      }
-    }
-  }
-  int Count() const { return static_cast<int>(images_.size()); }
-
-  TileInfo Tile(int position) override {
-    TileInfo tile;
-    tile.name = names_[static_cast<size_t>(position)];
-    tile.image = position == 5 ? nullptr : images_[static_cast<size_t>(position)];
-    tile.stateText = Text("msgWait");
-    tile.isCover = position == 0;
-    tile.included = position != 3;
-    tile.canTurn = true;
-    tile.frameRgb = position == 2 ? kTileFrameChanged : kTileFrameNormal;
-    return tile;
-  }
-  std::string TileTooltip(int, TileIcon) override { return {}; }
-  void OnTileClicked(int, TileIcon) override {}
-  void OnTileDoubleClicked(int, TileIcon) override {}
-  void OnCurrentChanged(int) override {}
-  void OnKey(int, TileKey) override {}
-  void OnContextMenu(int) override {
-    list_.ShowContextMenu({MenuEntry::Command("Open", 0), MenuEntry::Command("Exclude photo", 1),
-                           MenuEntry::Separator(), MenuEntry::Command("Rotate left", 3),
-                           MenuEntry::Command("Rotate right", 4),
-                           MenuEntry::Command("Show in the file manager", 6),
-                           MenuEntry::Command("Watermark", 11, true, true)});
-  }
-  void OnDragged(int, int) override {}
-  void OnFilesDropped(const std::vector<std::string>&) override {}
-
- private:
-  static std::vector<std::string> DrawnPhotoPaths(const std::string& folder) {
-    std::vector<std::string> paths;
-    for (const QString& name : QDir(QString::fromStdString(folder)).entryList({"*.jpg"})) {
-      paths.push_back(folder + "/" + name.toStdString());
-    }
-    return paths;
-  }
-
-  gui::ThumbnailListWidget& list_;
-  std::vector<ImagePtr> images_;
-  std::vector<std::string> names_;
-};
-
-void FillEditorDemo(gui::FormView& view, DemoTiles& tiles, const std::string& folder) {
-  const std::pair<int, const char*> texts[] = {
-      {kEditNameLabel, "Album name"},
-      {kEditName, "Summer in Třeboň"},
-      {kEditFolderLabel, "Folder"},
-      {kEditFolder, folder.c_str()},
-      {kEditFolderButton, "Folder..."},
-      {kEditDescLabel, "Description"},
-      {kEditDesc, "A week by the ponds.\nBikes, fish and the castle park."},
-      {kEditVisibilityLabel, "Visibility"},
-      {kEditVisibility, "Public album"},
-      {kEditHidden, "Hidden album"},
-      {kEditPasswordCheck, "Protect with a password"},
-      {kEditSecureNameLabel, "Name"},
-      {kEditSecurePassLabel, "Password"},
-      {kEditCategoryLabel, "Categories"},
-      {kEditCategory, "Category: Travel"},
-      {kEditWatermark, "Add watermark"},
-      {kEditResolutionLabel, "Photo size"},
-      {kEditResolutionSample, "(current size)"},
-      {kEditDateFromLabel, "From"},
-      {kEditDateFrom, "2026-07-04"},
-      {kEditDateToLabel, "to"},
-      {kEditDateTo, "2026-07-11"},
-      {kEditAutoDate, "Automatic"},
-      {kEditDateSample, "(4.7.2026 - 11.7.2026)"},
-      {kEditLink, "Link"},
-      {kEditAdvanced, "More >>"},
-      {kEditSelectButton, "Select"},
-      {kEditNamesButton, "Names"},
-      {kEditSortButton, "Sort"},
-      {kEditAddPhotos, "Add photos..."},
-      {kEditCountsLabel, "Selected:"},
-      {kEditZoom, "Size"},
-  };
-  for (const auto& [control, text] : texts) view.SetText(control, text);
-  view.SetText(kEditCounts,
-               std::to_string(tiles.Count() - 1) + "/" + std::to_string(tiles.Count()));
-  view.SetItems(kEditResolution, {"700 px", "1200 px"});
-  view.Select(kEditResolution, 1);
-  view.SetChecked(kEditAutoDate, true);
-  view.SetRange(kEditSizeSlider, 50, 200, 10);
-  view.SetValue(kEditSizeSlider, 100);
-  view.Enable(kEditSecureName, false);
-  view.Enable(kEditSecurePass, false);
-  ThumbsListView* list = view.ThumbnailList(kEditThumbs);
-  list->SetEvents(&tiles);
-  list->SetTileSize(100, 145);
-  list->SetTileCount(tiles.Count());
-  list->SetCurrentPosition(1);
-}
-
 }  // namespace
 
 std::vector<std::string> DrawPhotos(const std::string& folder, int count, int width, int height) {
@@ -197,97 +88,38 @@ std::vector<std::string> DrawPhotos(const std::string& folder, int count, int wi
   return paths;
 }
 
-void ShootAlbumEditor(gui::ZervaWindow& window, Shooter& shooter, const std::string& photos) {
+void ShootAlbumEditor(gui::ZervaWindow& window, Shooter& shooter, const QString& albumName) {
   gui::FormView& view = window.PageForm(PageId::kEditPhotos);
   auto* list = qobject_cast<gui::ThumbnailListWidget*>(view.Widget(kEditThumbs));
-  const bool built = PageIsBuilt(PageId::kEditPhotos);
-  std::unique_ptr<DemoTiles> demo;
-  if (!built) {
-    demo = std::make_unique<DemoTiles>(*list, photos);
-    FillEditorDemo(view, *demo, photos);
-  }
+  TypeInto(view.Widget(kEditName), albumName);
   // The loader fills in the thumbnails first.
   WaitUntil([&] { return list->Count() > 0; }, 20000);
-  Wait(built ? 4000 : 200);
+  Wait(4000);
   shooter.Shoot(&window, "album-editor");
 
-  if (built) {
-    Click(view.Widget(kEditAdvanced));
-  } else {
-    view.Show(kEditDetailsGroup, true);
-  }
+  Click(view.Widget(kEditAdvanced));
   shooter.Shoot(&window, "album-editor-details");
 
-  if (built) {
-    Click(view.Widget(kEditVisibility));
-  } else {
-    view.Show(kEditProtectionPopup, true);
-  }
+  Click(view.Widget(kEditVisibility));
   QWidget* popup = view.Widget(kEditProtectionPopup);
   shooter.ShootWithPopup(&window, popup->isVisible() ? popup : nullptr, "protection-popup");
   popup->close();
 
-  ShootMenu(window, shooter, "menu-sort", [&] {
-    if (built) {
-      Click(view.Widget(kEditSortButton));
-    } else {
-      view.ShowMenu(kEditSortButton,
-                    {MenuEntry::Command("By time", 2, true, true), MenuEntry::Command("By name", 0),
-                     MenuEntry::Command("By label", 1)});
-    }
-  });
-  ShootMenu(window, shooter, "menu-names", [&] {
-    if (built) {
-      Click(view.Widget(kEditNamesButton));
-    } else {
-      view.ShowMenu(kEditNamesButton,
-                    {MenuEntry::Command("Default names", 0), MenuEntry::Command("Clear names", 1),
-                     MenuEntry::Separator(), MenuEntry::Command("Undo", 2, false)});
-    }
-  });
+  ShootMenu(window, shooter, "menu-sort", [&] { Click(view.Widget(kEditSortButton)); });
+  ShootMenu(window, shooter, "menu-names", [&] { Click(view.Widget(kEditNamesButton)); });
   ShootMenu(window, shooter, "menu-tile", [&] {
     const QPoint at = list->PictureRect(1).center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
     QApplication::sendEvent(list->viewport(), &event);
   });
-  if (built) {
-    Click(view.Widget(kEditAdvanced));
-  } else {
-    view.Show(kEditDetailsGroup, false);
-  }
+  Click(view.Widget(kEditAdvanced));
 }
 
-void ShootUpload(gui::ZervaWindow& window, Shooter& shooter, const std::string& photos,
-                 const std::string& albumName) {
+void ShootUpload(gui::ZervaWindow& window, Shooter& shooter) {
   CzervaDlg& dlg = window.Controller();
-  CzervaApp& app = dlg.App();
-  app.Session().SetUploadDelayMs(0);
-  if (PageIsBuilt(PageId::kEditPhotos) && dlg.CurrentPageName() == kEditPhotosPage) {
-    // The editor holds the album of the photos: its Next leads to the upload page.
-    Click(BarControl(window, kUserNext));
-  } else {
-    CAlbum& album = app.CurrentAlbum();
-    album.Clear();
-    album.ownerName = app.Session().Name();
-    album.tempFolder = app.Session().UserFolder();
-    AddFolder(album, photos);
-    album.localPath = photos;
-    album.name = albumName;
-    album.MakeServerDir();
-    album.albumID = -1;
-    album.modified = true;
-    // The pictures the editor's thumbnail loader would have made.
-    for (const auto& item : album.items) {
-      auto thumbnail = std::make_shared<fipImage>();
-      if (!thumbnail->load(item->localPath.c_str()) ||
-          !thumbnail->makeThumbnail(app.Params().SizeThumb)) {
-        continue;
-      }
-      std::lock_guard<std::mutex> lock(item->lock);
-      item->thumbnail = thumbnail;
-    }
-    dlg.GoTo(kCopyPage, nullptr);
-  }
+  dlg.App().Session().SetUploadDelayMs(0);
+  // The editor holds the album of the photos: its Next leads to the upload page.
+  Click(BarControl(window, kUserNext));
   gui::FormView& view = window.PageForm(PageId::kCopy);
   WaitUntil(
       [&] {

@@ -3,6 +3,7 @@
 // of an original video.
 #pragma once
 
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -14,12 +15,12 @@ namespace zerva::test {
 // Draws `count` colourful photos of `width` x `height` into `folder` as JPEG files.
 std::vector<std::string> DrawPhotos(const std::string& folder, int count, int width, int height);
 
-// The album editor, entered forward with `photos` chosen in the folder picker.
-void ShootAlbumEditor(gui::ZervaWindow& window, Shooter& shooter, const std::string& photos);
-// Sends the album of `photos` (named `albumName`) and shoots the upload page while the bar
-// moves; returns once the session has left the page.
-void ShootUpload(gui::ZervaWindow& window, Shooter& shooter, const std::string& photos,
-                 const std::string& albumName);
+// The album editor, entered forward with the photos' folder chosen in the folder picker; the
+// album is named `albumName`.
+void ShootAlbumEditor(gui::ZervaWindow& window, Shooter& shooter, const QString& albumName);
+// Sends the editor's album and shoots the upload page while the bar moves; returns once the
+// session has left the page.
+void ShootUpload(gui::ZervaWindow& window, Shooter& shooter);
 // The picker open in `folder`, two of its photos chosen, with `history` as the recent folders.
 void ShootFolderPicker(gui::ZervaWindow& window, Shooter& shooter, const std::string& folder,
                        const std::vector<std::string>& history);

@@ -1,5 +1,7 @@
 #include "gui_session.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -40,6 +42,11 @@ int GuiSession::Run(const std::function<void(gui::ZervaWindow&)>& code,
   options.onShown = [&code](gui::ZervaWindow& window) {
     code(window);
     if (window.isVisible()) window.close();
+    if (window.isVisible()) {
+      // A question kept the window open; the run must still end.
+      ADD_FAILURE() << "the window refused to close (a question was not answered Yes)";
+      emit window.closed();
+    }
   };
   gui::QtFrontEnd frontEnd(std::move(options));
   AppOptions appOptions;

@@ -68,8 +68,8 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     Wait(600);
     shooter.Shoot(&window, "create-account");
     Click(Control(window, PageId::kCreateAccount, kAccountCreate));
-    ShootAlbumEditor(window, shooter, photos.album);
-    ShootUpload(window, shooter, photos.album, "Léto v Třeboni");
+    ShootAlbumEditor(window, shooter, "Léto v Třeboni");
+    ShootUpload(window, shooter);
     shooter.Shoot(&window, "after-upload");
 
     window.Controller().GoTo(kAlbumsPage, nullptr);

@@ -15,6 +15,7 @@
 
 #include "app/profile.h"
 #include "app/trace.h"
+#include "core/media/item_fixtures.h"
 #include "gui/form_view.h"
 #include "gui/trace_window.h"
 #include "gui_session.h"
@@ -113,6 +114,11 @@ TEST_F(WindowTest, WrongPasswordIsReportedUnderTheLoginCaption) {
 
 TEST_F(WindowTest, UserWithoutAlbumsGoesToTheAlbumEditor) {
   const std::string user = NewUser();
+  TempDir photos;
+  PhotoFile(photos, "a.jpg", 64, 48);
+  session_->QueueFolder({photos.Path(), {}});
+  // Going back drops the new album made of the folder: the question is answered Yes.
+  session_->QueueReply(Reply::kYes);
   session_->Run([&](ZervaWindow& window) {
     SignIn(window, QString::fromStdString(user), "secret");
     EXPECT_EQ(Shown(window), kEditPhotosPage);
@@ -124,6 +130,11 @@ TEST_F(WindowTest, UserWithoutAlbumsGoesToTheAlbumEditor) {
 
 TEST_F(WindowTest, AccountCreatedThroughThePageIsSignedIn) {
   const std::string nick = "acct" + std::to_string(::getpid());
+  TempDir photos;
+  PhotoFile(photos, "a.jpg", 64, 48);
+  session_->QueueFolder({photos.Path(), {}});
+  // Closing the window drops the new album made of the folder: the question is answered Yes.
+  session_->QueueReply(Reply::kYes);
   session_->Run([&](ZervaWindow& window) {
     Click(Control(window, PageId::kLogin, kLoginCreate));
     ASSERT_EQ(Shown(window), kCreateAccountPage);
