@@ -38,6 +38,8 @@ int GuiSession::Run(const std::function<void(gui::ZervaWindow&)>& code,
   replies_.clear();
   scripted.folders.swap(folders_);
   folders_.clear();
+  scripted.files.swap(files_);
+  files_.clear();
   options.dialogs = std::move(dialogs);
   options.onShown = [&code](gui::ZervaWindow& window) {
     code(window);

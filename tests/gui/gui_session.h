@@ -20,8 +20,8 @@ class QWidget;
 
 namespace zerva::test {
 
-// Message boxes and the album folder picker answered from a script, the boxes with the caption
-// they would carry; the wait popup and the rest are Qt's own.
+// Message boxes, the album folder picker and the filtered file dialog answered from a script, the
+// boxes with the caption they would carry; the wait popup and the rest are Qt's own.
 class ScriptedQtDialogs : public gui::QtDialogs {
  public:
   Reply ShowCaptioned(const std::string& text, const std::string& caption, MessageKind kind,
@@ -37,9 +37,22 @@ class ScriptedQtDialogs : public gui::QtDialogs {
     folders.pop_front();
     return choice;
   }
+  // The next queued files of a file dialog; cancelled (none) when none are queued.
+  std::vector<std::string> PickFilesWithFilters(const std::string& /*title*/,
+                                                const std::string& /*startFolder*/,
+                                                const std::string& filters,
+                                                int /*selectedFilter*/) override {
+    fileFilters.push_back(filters);
+    if (files.empty()) return {};
+    std::vector<std::string> choice = files.front();
+    files.pop_front();
+    return choice;
+  }
   ScriptedDialogs script{Reply::kNo};
   std::vector<std::string> captions;
   std::deque<AlbumFolderChoice> folders;
+  std::deque<std::vector<std::string>> files;
+  std::vector<std::string> fileFilters;
   std::vector<AlbumFolderRequest> folderRequests;
 };
 
@@ -58,6 +71,8 @@ class GuiSession {
   void QueueReply(Reply reply) { replies_.push_back(reply); }
   // Answers for the next run's album folder pickers, in order; cancelled for the rest.
   void QueueFolder(AlbumFolderChoice choice) { folders_.push_back(std::move(choice)); }
+  // Answers for the next run's filtered file dialogs (add photos), in order.
+  void QueueFiles(std::vector<std::string> files) { files_.push_back(std::move(files)); }
   // The message boxes of the last run, with their captions.
   const std::vector<ScriptedDialogs::Message>& Messages() const { return messages_; }
   const std::vector<std::string>& Captions() const { return captions_; }
@@ -70,6 +85,7 @@ class GuiSession {
   TempDir programFolder_;
   std::vector<Reply> replies_;
   std::deque<AlbumFolderChoice> folders_;
+  std::deque<std::vector<std::string>> files_;
   std::vector<ScriptedDialogs::Message> messages_;
   std::vector<std::string> captions_;
   std::vector<std::string> opened_;

@@ -1,0 +1,182 @@
+// The window doing the main job against zerva-server, driven through its widgets offscreen:
+// a new album made of a folder, renamed, dated, one photo left out and one turned, sent and found
+// on the service exactly so; then reopened, a photo added through the add-photos dialog and only
+// that photo sent.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QTest>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/elements.h"
+#include "core/media/item_fixtures.h"
+#include "gui/form_view.h"
+#include "gui/thumbnail_list_widget.h"
+#include "gui_session.h"
+#include "model/album_mngr.h"
+#include "platform/fs.h"
+#include "platform/md5.h"
+#include "support/shared_server_test.h"
+#include "ui/album_editor_view.h"
+#include "ui/login_dlg.h"
+#include "ui/main_window_view.h"
+#include "ui/zerva_app.h"
+
+namespace zerva::test {
+namespace {
+
+using gui::ThumbnailListWidget;
+using gui::ZervaWindow;
+
+// An upload of a handful of small photos ends well within this.
+constexpr int kUploadWaitMs = 120000;
+
+class AlbumFlowTest : public SharedServerTest {
+ protected:
+  void SetUp() override {
+    ::setenv("LC_ALL", "C", 1);
+    SharedServerTest::SetUp();
+    userId_ = Server().CreateTestUser("flow", &user_);
+    ASSERT_GT(userId_, 0);
+    for (int i = 1; i <= 4; ++i) {
+      PhotoFile(photos_, "p" + std::to_string(i) + ".jpg", 640, 480, 90, i);
+    }
+    session_ = std::make_unique<GuiSession>(Server().UploadRoot());
+  }
+  void TearDown() override {
+    session_.reset();
+    SharedServerTest::TearDown();
+  }
+
+  static std::string Shown(ZervaWindow& window) { return window.Controller().CurrentPageName(); }
+  void SignIn(ZervaWindow& window) {
+    TypeInto(Control(window, PageId::kLogin, kLoginEmail), QString::fromStdString(user_));
+    TypeInto(Control(window, PageId::kLogin, kLoginPassword), "secret");
+    Click(Control(window, PageId::kLogin, kLoginButton));
+  }
+  static ThumbnailListWidget* Thumbnails(ZervaWindow& window) {
+    return qobject_cast<ThumbnailListWidget*>(Control(window, PageId::kEditPhotos, kEditThumbs));
+  }
+  static void ClickIcon(ThumbnailListWidget* list, int position, TileIcon icon) {
+    const QRect area = list->IconRect(position, icon);
+    ASSERT_FALSE(area.isEmpty()) << "tile " << position << " offers no such icon";
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, area.center());
+  }
+  static void ChooseDate(ZervaWindow& window, int control, QDate date) {
+    auto* field = qobject_cast<QDateEdit*>(Control(window, PageId::kEditPhotos, control));
+    ASSERT_NE(field, nullptr);
+    field->setFocus();
+    field->setDate(date);
+  }
+  // Next on the editor, then the upload runs until the post-upload page.
+  static void Upload(ZervaWindow& window) {
+    Click(BarControl(window, kUserNext));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Shown(window) == kPostCopyPage; }, kUploadWaitMs))
+        << "still on " << Shown(window);
+  }
+
+  std::vector<std::string> Albums() const {
+    const HttpReply reply =
+        Server().Command("GetAlbums", user_, Md5Hex("secret"),
+                         Form().Add("userID", userId_).Add("albumID", int64_t{0}));
+    return GetElements(GetElement(reply.body, "value"), "album");
+  }
+  std::vector<std::string> Stored(const std::string& serverDir, const std::string& sub) const {
+    const std::string path =
+        Server().DataDir() + "data/files/" + std::to_string(userId_) + "/" + serverDir + "/" + sub;
+    std::vector<std::string> names;
+    if (DirectoryExists(path)) names = FolderNames(path);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  PixelSize StoredSize(const std::string& serverDir, const std::string& name) const {
+    return FileImageSize(Server().DataDir() + "data/files/" + std::to_string(userId_) + "/" +
+                         serverDir + "/images/" + name);
+  }
+  // The files sent since the log was cleared, "directory:file".
+  std::vector<std::string> Sent() const {
+    std::vector<std::string> sent;
+    for (const LoggedRequest& r : Server().LogOf("upload.php")) {
+      const LoggedField* file = r.Find("soubor");
+      std::string directory = r.Field("directory");
+      directory = directory.substr(directory.rfind('/') + 1);
+      sent.push_back(directory + ":" + (file ? file->fileName : std::string()));
+    }
+    std::sort(sent.begin(), sent.end());
+    return sent;
+  }
+
+  std::string user_;
+  int64_t userId_ = 0;
+  TempDir photos_;
+  std::unique_ptr<GuiSession> session_;
+};
+
+TEST_F(AlbumFlowTest, ANewAlbumIsMadeEditedSentThenReopenedAndOnlyTheAddedPhotoSent) {
+  session_->QueueFolder({photos_.Path(), {}});
+  session_->Run([&](ZervaWindow& window) {
+    SignIn(window);
+    // A user without albums starts with a new one, from the folder the picker gave.
+    ASSERT_EQ(Shown(window), kEditPhotosPage);
+    ThumbnailListWidget* list = Thumbnails(window);
+    ASSERT_EQ(list->Count(), 4);
+
+    TypeInto(Control(window, PageId::kEditPhotos, kEditName), "Holiday");
+    ChooseDate(window, kEditDateFrom, QDate(2026, 3, 2));
+    ChooseDate(window, kEditDateTo, QDate(2026, 3, 8));
+    ClickIcon(list, 2, TileIcon::kInclude);    // p3 stays at home
+    ClickIcon(list, 1, TileIcon::kTurnRight);  // p2 was taken with the camera turned
+    auto* counts = qobject_cast<QLabel*>(Control(window, PageId::kEditPhotos, kEditCounts));
+    ASSERT_NE(counts, nullptr);
+    EXPECT_EQ(counts->text(), "3/4");
+    Upload(window);
+  });
+
+  const std::vector<std::string> albums = Albums();
+  ASSERT_EQ(albums.size(), 1u);
+  const std::string& album = albums[0];
+  EXPECT_EQ(GetElement(album, "name"), "Holiday");
+  EXPECT_EQ(GetElement(album, "startDateInterval"), "2026-03-02 00:00:00");
+  EXPECT_EQ(GetElement(album, "endDateInterval"), "2026-03-08 23:59:59");
+  EXPECT_EQ(GetElement(album, "uploading"), "0");
+  const std::string serverDir = GetElement(album, "serverDir");
+  EXPECT_EQ(Stored(serverDir, "images"), (std::vector<std::string>{"p1.jpg", "p2.jpg", "p4.jpg"}));
+  EXPECT_EQ(Stored(serverDir, "thumb"), (std::vector<std::string>{"p1.jpg", "p2.jpg", "p4.jpg"}));
+  EXPECT_EQ(StoredSize(serverDir, "p1.jpg"), (PixelSize{640, 480}));
+  EXPECT_EQ(StoredSize(serverDir, "p2.jpg"), (PixelSize{480, 640}));
+
+  // Reopened as the albums page opens an album; one photo from elsewhere is added.
+  TempDir elsewhere;
+  const std::string added = PhotoFile(elsewhere, "p5.jpg", 600, 400, 90, 5);
+  session_->QueueFiles({added});
+  Server().ClearLog();
+  const int albumId = std::stoi(GetElement(album, "albumID"));
+  session_->Run([&](ZervaWindow& window) {
+    SignIn(window);
+    ASSERT_EQ(Shown(window), kAlbumsPage);
+    CzervaApp& app = window.Controller().App();
+    const CAlbum* entry = app.AlbumMngr().FindById(albumId);
+    ASSERT_NE(entry, nullptr);
+    app.CurrentAlbum() = *entry;
+    ASSERT_TRUE(window.Controller().Next());
+    ASSERT_EQ(Shown(window), kEditPhotosPage);
+    ThumbnailListWidget* list = Thumbnails(window);
+    // The service's three, and p3 still left out, from the folder.
+    EXPECT_EQ(list->Count(), 4);
+
+    Click(Control(window, PageId::kEditPhotos, kEditAddPhotos));
+    EXPECT_EQ(list->Count(), 5);
+    Upload(window);
+  });
+  EXPECT_EQ(Sent(), (std::vector<std::string>{"images:p5.jpg", "thumb:p5.jpg"}));
+  EXPECT_EQ(Stored(serverDir, "images"),
+            (std::vector<std::string>{"p1.jpg", "p2.jpg", "p4.jpg", "p5.jpg"}));
+  EXPECT_EQ(StoredSize(serverDir, "p2.jpg"), (PixelSize{480, 640}));
+}
+
+}  // namespace
+}  // namespace zerva::test
