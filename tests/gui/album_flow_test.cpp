@@ -1,7 +1,7 @@
 // The window doing the main job against zerva-server, driven through its widgets offscreen:
 // a new album made of a folder, renamed, dated, one photo left out and one turned, sent and found
 // on the service exactly so; then reopened, a photo added through the add-photos dialog and only
-// that photo sent.
+// that photo sent; and a folder with a video, converted and sent in blocks.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,11 +9,13 @@
 #include <QLabel>
 #include <QTest>
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/elements.h"
 #include "core/media/item_fixtures.h"
+#include "core/media/video_fixtures.h"
 #include "gui/form_view.h"
 #include "gui/thumbnail_list_widget.h"
 #include "gui_session.h"
@@ -176,6 +178,33 @@ TEST_F(AlbumFlowTest, ANewAlbumIsMadeEditedSentThenReopenedAndOnlyTheAddedPhotoS
   EXPECT_EQ(Stored(serverDir, "images"),
             (std::vector<std::string>{"p1.jpg", "p2.jpg", "p4.jpg", "p5.jpg"}));
   EXPECT_EQ(StoredSize(serverDir, "p2.jpg"), (PixelSize{480, 640}));
+}
+
+TEST_F(AlbumFlowTest, AFolderWithAVideoArrivesWithTheVideoConverted) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "no ffmpeg";
+  TempDir folder;
+  PhotoFile(folder, "p1.jpg", 640, 480, 90, 1);
+  const std::string clip = TestVideo("h264_aac.mp4");
+  ASSERT_FALSE(clip.empty());
+  std::filesystem::copy_file(clip, folder.File("clip.mp4"));
+  session_->QueueFolder({folder.Path(), {}});
+  session_->Run([&](ZervaWindow& window) {
+    SignIn(window);
+    ASSERT_EQ(Shown(window), kEditPhotosPage);
+    ThumbnailListWidget* list = Thumbnails(window);
+    ASSERT_EQ(list->Count(), 2);
+    // The folder's files come sorted by name: the video's tile is the first and offers to play it.
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !list->IconRect(0, TileIcon::kPlay).isEmpty(); }, 30000));
+    Upload(window);
+  });
+  const std::vector<std::string> albums = Albums();
+  ASSERT_EQ(albums.size(), 1u);
+  EXPECT_EQ(GetElement(albums[0], "photoCount"), "1");
+  EXPECT_EQ(GetElement(albums[0], "videoCount"), "1");
+  EXPECT_EQ(GetElement(albums[0], "uploading"), "0");
+  const std::string serverDir = GetElement(albums[0], "serverDir");
+  EXPECT_EQ(Stored(serverDir, "video").size(), 1u);
 }
 
 }  // namespace
