@@ -402,16 +402,7 @@ void CEditPhotosDlg::SendOriginal(CPhoto* item) {
     TraceText(kTraceWarning, "Album editor: the video to send is no longer in the album");
     return;
   }
-  const SessionCredentials user = app_.Session().Credentials();
-  OriginalUploadContext originals;
-  originals.connection = app_.MainConnection();
-  originals.connections = app_.SharedHttpMngr();
-  originals.userName = user.name;
-  originals.userPass = user.passwordDigest;
-  originals.ui = &app_.AppUiThread();
-  originals.pool = &app_.OriginalPool();
-  originals.views = app_.OriginalProgressViews();
-  if (!SendOriginalExplicitly(item->localPath, originals)) {
+  if (!SendOriginalExplicitly(item->localPath, app_.OriginalUploads())) {
     TraceText(kTraceWarning, "Album editor: the original of " + item->localPath + " is not sent");
   }
 }

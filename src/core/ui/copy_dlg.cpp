@@ -308,16 +308,7 @@ void CCopyDlg::GiveUp(bool offerUnknownVideos) {
     // Videos ffmpeg could not convert may go up as their original files.
     std::vector<CJobBase*> jobs;
     for (const auto& [id, job] : app_.JobsMngr().Jobs()) jobs.push_back(job.get());
-    const SessionCredentials user = app_.Session().Credentials();
-    OriginalUploadContext originals;
-    originals.connection = app_.MainConnection();
-    originals.connections = app_.SharedHttpMngr();
-    originals.userName = user.name;
-    originals.userPass = user.passwordDigest;
-    originals.ui = &app_.AppUiThread();
-    originals.pool = &app_.OriginalPool();
-    originals.views = app_.OriginalProgressViews();
-    SendUnknownVideos(jobs, originals, app_.AppDialogs());
+    SendUnknownVideos(jobs, app_.OriginalUploads(), app_.AppDialogs());
   }
   for (const auto& [id, job] : app_.JobsMngr().Jobs()) {
     if (job->Kind() == kJobKindUpload && job->State() == kJobFailed && job->Item() != nullptr) {

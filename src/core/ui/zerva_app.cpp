@@ -299,6 +299,19 @@ AlbumEnvironment CzervaApp::MakeAlbumEnvironment() const {
   return environment;
 }
 
+OriginalUploadContext CzervaApp::OriginalUploads() {
+  const SessionCredentials user = session_.Credentials();
+  OriginalUploadContext originals;
+  originals.connection = MainConnection();
+  originals.connections = httpMngr_;
+  originals.userName = user.name;
+  originals.userPass = user.passwordDigest;
+  originals.ui = &AppUiThread();
+  originals.pool = &originalPool_;
+  originals.views = originalViews_;
+  return originals;
+}
+
 ReportSender CzervaApp::Reports() const {
   return
       [link = link_](int kind, const std::string& description, const std::string& filePath) -> int {

@@ -117,6 +117,9 @@ class CzervaApp {
   // The progress windows of originals being sent, made by the front end; none: not shown.
   void SetOriginalProgressViews(ProgressViewFactory views) { originalViews_ = std::move(views); }
   const ProgressViewFactory& OriginalProgressViews() const { return originalViews_; }
+  // What sending original video files needs: the signed-in user, the connections, the pool
+  // and its progress windows, on the user-interface thread.
+  OriginalUploadContext OriginalUploads();
   PhotoVideoParams& Params() { return params_; }
   CHttpMngr& HttpMngr() { return *httpMngr_; }
   const std::shared_ptr<CHttpMngr>& SharedHttpMngr() const { return httpMngr_; }
