@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
@@ -19,6 +21,7 @@
 #include "gui/form_view.h"
 #include "gui/thumbnail_list_widget.h"
 #include "gui_session.h"
+#include "lang/text.h"
 #include "model/album_mngr.h"
 #include "platform/fs.h"
 #include "platform/md5.h"
@@ -26,6 +29,7 @@
 #include "ui/album_editor_view.h"
 #include "ui/login_dlg.h"
 #include "ui/main_window_view.h"
+#include "ui/placeholder_page.h"
 #include "ui/zerva_app.h"
 
 namespace zerva::test {
@@ -151,7 +155,7 @@ TEST_F(AlbumFlowTest, ANewAlbumIsMadeEditedSentThenReopenedAndOnlyTheAddedPhotoS
   EXPECT_EQ(StoredSize(serverDir, "p1.jpg"), (PixelSize{640, 480}));
   EXPECT_EQ(StoredSize(serverDir, "p2.jpg"), (PixelSize{480, 640}));
 
-  // Reopened as the albums page opens an album; one photo from elsewhere is added.
+  // Reopened from the albums page; one photo from elsewhere is added.
   TempDir elsewhere;
   const std::string added = PhotoFile(elsewhere, "p5.jpg", 600, 400, 90, 5);
   session_->QueueFiles({added});
@@ -160,12 +164,16 @@ TEST_F(AlbumFlowTest, ANewAlbumIsMadeEditedSentThenReopenedAndOnlyTheAddedPhotoS
   session_->Run([&](ZervaWindow& window) {
     SignIn(window);
     ASSERT_EQ(Shown(window), kAlbumsPage);
-    CzervaApp& app = window.Controller().App();
-    const CAlbum* entry = app.AlbumMngr().FindById(albumId);
-    ASSERT_NE(entry, nullptr);
-    app.CurrentAlbum() = *entry;
-    ASSERT_TRUE(window.Controller().Next());
+    auto* albums = qobject_cast<QComboBox*>(Control(window, PageId::kAlbums, kPlaceholderAlbums));
+    ASSERT_NE(albums, nullptr);
+    ASSERT_EQ(albums->count(), 1);
+    EXPECT_EQ(albums->currentText(), "Holiday");
+    auto* open = qobject_cast<QPushButton*>(Control(window, PageId::kAlbums, kPlaceholderOpen));
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->text().toStdString(), Text("editAlbum")) << "the upload was complete";
+    Click(open);
     ASSERT_EQ(Shown(window), kEditPhotosPage);
+    EXPECT_EQ(window.Controller().App().CurrentAlbum().albumID, albumId);
     ThumbnailListWidget* list = Thumbnails(window);
     // The service's three, and p3 still left out, from the folder.
     EXPECT_EQ(list->Count(), 4);

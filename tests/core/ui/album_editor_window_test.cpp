@@ -78,5 +78,27 @@ TEST_F(AlbumEditorWindowTest, LeavingTheDetailPageForTheUploadReleasesTheEditors
   });
 }
 
+TEST_F(AlbumEditorWindowTest, TheAlbumsPageOpensTheChosenAlbumInTheEditor) {
+  const std::string user = NewAccount({"Winter", "Summer"});
+  RunWindow([&](CzervaApp& app, WindowHarness& window) {
+    window.Start();
+    SignInThroughThePage(window, user + "@example.com", "secret");
+    ASSERT_EQ(window.Current(), kAlbumsPage);
+    FakePageView& albums = window.Page(PageId::kAlbums);
+    EXPECT_TRUE(albums.Shown(kPlaceholderAlbums));
+    EXPECT_EQ(albums.Find(kPlaceholderAlbums).items,
+              (std::vector<std::string>{"Winter", "Summer"}));
+    // Albums created on the service and never filled count as interrupted uploads.
+    EXPECT_EQ(albums.GetText(kPlaceholderOpen), Text("repairAlbum"));
+
+    albums.Choose(kPlaceholderAlbums, 1);
+    albums.Click(kPlaceholderOpen);
+    ASSERT_EQ(window.Current(), kEditPhotosPage);
+    EXPECT_EQ(app.CurrentAlbum().name, "Summer");
+    EXPECT_EQ(app.CurrentAlbumId(), app.CurrentAlbum().albumID);
+    EXPECT_EQ(window.main.userBar.GetText(kUserNext), Text("navFinish"));
+  });
+}
+
 }  // namespace
 }  // namespace zerva::test
