@@ -179,12 +179,18 @@ void CThumbsListCtrl::SetCover(int position) {
   }
 }
 
+void CThumbsListCtrl::TellLoaderBusy(const std::string& what) {
+  TraceText(kTraceWarning, "ThumbsList: " + what + ", the loader is busy");
+  // The user asked for something: say why nothing happened.
+  app_.MessageBox(Text("msgThumbsLoaderBusy"), MessageKind::kWarning);
+}
+
 void CThumbsListCtrl::Turn(int position, int quarters) {
   CPhoto& item = *ItemAt(position);
   if (!CanTurn(item)) return;
   // The loader makes pictures and cache files with the rotation it read.
   if (!StopLoader()) {
-    TraceText(kTraceWarning, "ThumbsList: " + item.fileName + " not turned, the loader is busy");
+    TellLoaderBusy(item.fileName + " not turned");
     return;
   }
   if (!TurnItem(item, quarters)) {
@@ -226,7 +232,10 @@ void CThumbsListCtrl::Locate(int position) {
     return;
   }
   // The loader may take the position from the EXIF data meanwhile.
-  if (!StopLoader()) return;
+  if (!StopLoader()) {
+    TellLoaderBusy("the position of " + item.fileName + " not edited");
+    return;
+  }
   if (hooks_.locate(item, true)) {
     album_->mapLongitude = item.gpsLongitude;
     album_->mapLatitude = item.gpsLatitude;
@@ -249,7 +258,10 @@ void CThumbsListCtrl::ToggleWatermark(int position) {
   CPhoto& item = *ItemAt(position);
   if (!CanWatermark(item)) return;
   // The loader prepares images with the watermark state it read.
-  if (!StopLoader()) return;
+  if (!StopLoader()) {
+    TellLoaderBusy("the watermark of " + item.fileName + " not changed");
+    return;
+  }
   // The cache files are named without the watermark state: those of the old state go, adopted
   // first when the item does not name them yet, or the next preparation would take them up.
   const int size = album_->resolution;
@@ -291,6 +303,7 @@ void CThumbsListCtrl::OnDragged(int from, int to) {
   // The item list changes: not under a loader that still works on it. The tile goes back.
   if (!ClearList()) {
     if (view_ != nullptr) view_->RedrawAll();
+    TellLoaderBusy("the tile not moved");
     return;
   }
   auto& items = album_->items;
@@ -308,7 +321,7 @@ void CThumbsListCtrl::OnDragged(int from, int to) {
 void CThumbsListCtrl::OnFilesDropped(const std::vector<std::string>& paths) {
   if (album_ == nullptr || paths.empty()) return;
   if (!ClearList()) {
-    TraceText(kTraceWarning, "ThumbsList: dropped files not added, the loader is busy");
+    TellLoaderBusy("dropped files not added");
     return;
   }
   CAlbum& album = *album_;

@@ -137,6 +137,8 @@ class CThumbsListCtrl : public ThumbsListEvents, public CTarvikThread {
   // Stops the loader before a change of what it works on; false when it did not stop in time
   // (or a stop is already under way further up this thread), and the change must not be made.
   bool StopLoader();
+  // A change the user asked for was not made because the loader did not stop: traced and told.
+  void TellLoaderBusy(const std::string& what);
   MessageParam OnListMessage(const WindowMessage& message);
   // The notices 1079, 1080 and 1084 are sent; 1082 and 1085 posted.
   void Notify(unsigned message, MessageParam wParam = 0, MessageParam lParam = 0);
