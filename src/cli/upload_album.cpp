@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "app/text_utils.h"
 #include "model/album.h"
 #include "model/album_mngr.h"
 #include "model/exif_block.h"
@@ -25,25 +26,20 @@ void ReadItemExif(const CAlbum& album, CPhoto& item) {
   }
 }
 
-std::string WithoutTrailingSlashes(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
-}
-
 }  // namespace
 
 std::string CanonicalFolder(const std::string& folder) {
   std::error_code error;
   const std::filesystem::path path = std::filesystem::canonical(folder, error);
   if (error || !std::filesystem::is_directory(path, error) || error) return {};
-  return WithoutTrailingSlashes(path.string());
+  return FolderWithoutTrailingSlash(path.string());
 }
 
 const CAlbum* FindAlbumOfFolder(const CAlbumMngr& albums, const std::string& folder) {
   const CAlbum* found = nullptr;
   for (const auto& album : albums.albums) {
     if (album->localPath.empty()) continue;
-    std::string path = WithoutTrailingSlashes(album->localPath);
+    std::string path = FolderWithoutTrailingSlash(album->localPath);
     // A folder that still exists is compared as the file system resolves it.
     const std::string canonical = CanonicalFolder(path);
     if (!canonical.empty()) path = canonical;

@@ -71,8 +71,6 @@ class EditorAnswers {
 
 // The editor's reason for keeping the page, in zerva-cli's words.
 std::string RefusalText(NextRefusal why, const CAlbum& album) {
-  int included = 0;
-  for (const auto& item : album.items) included += item->included ? 1 : 0;
   switch (why) {
     case NextRefusal::kNameEmpty:
       return "the album needs a name (--name)";
@@ -83,7 +81,7 @@ std::string RefusalText(NextRefusal why, const CAlbum& album) {
     case NextRefusal::kNothingSelected:
       return "the album has nothing to upload";
     case NextRefusal::kTooManyDeclined:
-      return "the album holds " + std::to_string(included) + " items, more than the " +
+      return "the album holds " + std::to_string(album.IncludedCount()) + " items, more than the " +
              std::to_string(album.itemLimit) + " an album may hold";
     case NextRefusal::kSecureIncomplete:
       return "the album is protected but lacks its name or password; set them in zerva";

@@ -1,7 +1,5 @@
 #include "cli/upload_view.h"
 
-#include <algorithm>
-
 namespace zerva::cli {
 
 UploadView::UploadView(TerminalProgress& progress) : progress_(progress) {}
@@ -35,7 +33,7 @@ void UploadView::ShowPercent(int percent, const std::string& /*text*/) {
 }
 
 void UploadView::StartTimer(int milliseconds, std::function<void()> fire) {
-  timers_.push_back({Clock::now() + std::chrono::milliseconds(milliseconds), std::move(fire)});
+  timers_.Add(std::chrono::milliseconds(milliseconds), std::move(fire));
 }
 
 void UploadView::Next() {
@@ -56,12 +54,7 @@ void UploadView::ShowDone() {
 
 void UploadView::Tick(Clock::time_point now) {
   // A timer's callback may start the next timer; it waits for the next tick.
-  std::vector<Timer> due;
-  const auto split = std::stable_partition(timers_.begin(), timers_.end(),
-                                           [now](const Timer& timer) { return timer.due > now; });
-  std::move(split, timers_.end(), std::back_inserter(due));
-  timers_.erase(split, timers_.end());
-  for (Timer& timer : due) timer.fire();
+  for (auto& fire : timers_.TakeDue(now)) fire();
   if (changed_ && started_) {
     changed_ = false;
     progress_.Show(state_);

@@ -10,12 +10,13 @@
 
 #include "cli/terminal_progress.h"
 #include "ui/copy_page_view.h"
+#include "ui/due_timers.h"
 
 namespace zerva::cli {
 
 class UploadView : public CopyPageView {
  public:
-  using Clock = std::chrono::steady_clock;
+  using Clock = DueTimers::Clock;
 
   explicit UploadView(TerminalProgress& progress);
 
@@ -42,17 +43,12 @@ class UploadView : public CopyPageView {
   const ProgressState& State() const { return state_; }
 
  private:
-  struct Timer {
-    Clock::time_point due;
-    std::function<void()> fire;
-  };
-
   TerminalProgress& progress_;
   ProgressState state_;
   bool changed_ = false;
   // Nothing is drawn before the first repaint of a running session.
   bool started_ = false;
-  std::vector<Timer> timers_;
+  DueTimers timers_;
   bool movedNext_ = false;
   bool movedBack_ = false;
 };

@@ -293,7 +293,7 @@ void FormView::SetTextColour(int control, int rgb) {
   }
   if (saved == palettes_.end()) palettes_[control] = widget->palette();
   QPalette palette = widget->palette();
-  const QColor colour((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+  const QColor colour(static_cast<QRgb>(rgb));
   palette.setColor(QPalette::WindowText, colour);
   palette.setColor(QPalette::ButtonText, colour);
   palette.setColor(QPalette::Text, colour);

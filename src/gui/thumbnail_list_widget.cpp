@@ -31,10 +31,6 @@ constexpr int kPictureTop = 6;  // the picture's distance from the cell's top
 constexpr int kAutoScrollEdge = 24;
 constexpr int kAutoScrollStepMs = 40;
 
-QColor Rgb(int rgb) {
-  return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
 // The local files of a drop from the file manager.
 std::vector<std::string> LocalFiles(const QMimeData* mime) {
   std::vector<std::string> paths;
@@ -448,7 +444,7 @@ void ThumbnailListWidget::PaintTile(QPainter& painter, int position) {
     painter.drawText(square.adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap,
                      ToQtPlain(tile.stateText));
   }
-  painter.setPen(QPen(Rgb(tile.frameRgb), 2));
+  painter.setPen(QPen(QColor(static_cast<QRgb>(tile.frameRgb)), 2));
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(QRectF(framed).adjusted(-1, -1, 1, 1));
 

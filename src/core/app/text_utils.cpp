@@ -265,6 +265,11 @@ std::string TrimEndChars(std::string_view text, std::string_view set) {
   return std::string(text.substr(0, last + 1));
 }
 
+std::string FolderWithoutTrailingSlash(std::string_view path) {
+  const std::string trimmed = TrimEndChars(path, "/");
+  return trimmed.empty() && !path.empty() ? std::string("/") : trimmed;
+}
+
 std::string TrimChars(std::string_view text, std::string_view set) {
   const size_t first = text.find_first_not_of(set);
   if (first == std::string_view::npos) return {};

@@ -46,5 +46,7 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 std::string ReplaceUntilGone(std::string_view text, std::string_view from, std::string_view to);
 std::string TrimEndChars(std::string_view text, std::string_view set);
 std::string TrimChars(std::string_view text, std::string_view set);  // both ends
+// A folder path without its trailing "/"s; the root "/" stays.
+std::string FolderWithoutTrailingSlash(std::string_view path);
 
 }  // namespace zerva

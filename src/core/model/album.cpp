@@ -94,6 +94,11 @@ void CAlbum::DropOrphanItems() {
   Renumber(false);
 }
 
+int CAlbum::IncludedCount() const {
+  return static_cast<int>(
+      std::count_if(items.begin(), items.end(), [](const auto& item) { return item->included; }));
+}
+
 int CAlbum::Renumber(bool includedOnly) {
   int next = 1;
   for (const auto& item : items) {

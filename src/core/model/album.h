@@ -108,6 +108,8 @@ class CAlbum : public AlbumProperties {
   // 1-based positions as index (only included items with `includedOnly`; every item advances
   // the counter); returns the next free number.
   int Renumber(bool includedOnly);
+  // How many items are part of the album (included).
+  int IncludedCount() const;
   // Marks for upload every included item whose local file changed since it was prepared.
   bool MarkChangedItems();
   CPhoto* FindItemByFileName(std::string_view fileName) const;

@@ -101,6 +101,11 @@ class CPhoto {
 
   bool IsVideo() const { return isVideo; }
   bool HasGps() const { return gpsLongitude != 0.0 || gpsLatitude != 0.0; }
+  // The item has a local path and its file is there.
+  bool HasLocalFile() const { return !localPath.empty() && localFileAvailable; }
+  // Quarter turns clockwise (0..3) the service's copy still lacks: rotate against savedRotate,
+  // without the flip, which is not made there.
+  int PendingQuarterTurns() const { return ((rotate - savedRotate) % 4 + 4) % 4; }
   // Modification time of localPath; -1 when there is none or it cannot be queried.
   int64_t LocalFileTime() const;
   // The local file differs from the one last prepared; a shift of exactly one hour is none.

@@ -52,10 +52,24 @@ char32_t NextCodePoint(std::string_view text, size_t* pos) {
 
 }  // namespace
 
+namespace {
+
+bool StartsCharacter(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+
+}  // namespace
+
 size_t Utf8Length(std::string_view text) {
-  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
+  return static_cast<size_t>(std::count_if(text.begin(), text.end(), StartsCharacter));
+}
+
+std::string Utf8Prefix(std::string_view text, size_t maxChars) {
+  size_t chars = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (StartsCharacter(text[i]) && ++chars > maxChars) return std::string(text.substr(0, i));
+  }
+  return std::string(text);
 }
 
 bool IsAllowedPasswordText(std::string_view password) {

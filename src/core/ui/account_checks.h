@@ -15,6 +15,8 @@ enum class AccountField { kNick, kEmail, kPassword };
 
 // Characters of a UTF-8 text (bytes that do not start a character are not counted).
 size_t Utf8Length(std::string_view text);
+// The text cut after `maxChars` such characters.
+std::string Utf8Prefix(std::string_view text, size_t maxChars);
 
 // Printable ASCII from blank to "~" and the 31 Czech letters and "§" the password may hold,
 // compared as UTF-8.

@@ -1,11 +1,10 @@
 // CEditPhotosDlg: what the user edits in the album's fields, and the page's controls that are
 // no menu.
 #include <algorithm>
-#include <mutex>
 
 #include "category/album_categories.h"
 #include "lang/text.h"
-#include "media/prepared_cache.h"
+#include "media/preparation_settings.h"
 #include "model/album.h"
 #include "model/album_mngr.h"
 #include "model/date_interval.h"
@@ -18,19 +17,6 @@
 #include "ui/zerva_app.h"
 
 namespace zerva {
-namespace {
-
-// The text cut after `maxChars` UTF-8 characters.
-std::string CutUtf8(const std::string& text, size_t maxChars) {
-  size_t chars = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const bool starts = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-    if (starts && ++chars > maxChars) return text.substr(0, i);
-  }
-  return text;
-}
-
-}  // namespace
 
 void CEditPhotosDlg::OnCommand(int control) {
   switch (control) {
@@ -150,7 +136,7 @@ void CEditPhotosDlg::SetAlbumName(const std::string& name) {
 void CEditPhotosDlg::OnDescriptionEdited() {
   std::string text = controls_.GetText(kEditDesc);
   if (Utf8Length(text) > kMaxDescriptionChars) {
-    text = CutUtf8(text, kMaxDescriptionChars);
+    text = Utf8Prefix(text, kMaxDescriptionChars);
     filling_ = true;
     controls_.SetText(kEditDesc, text);
     filling_ = false;
@@ -251,17 +237,12 @@ void CEditPhotosDlg::OnWatermark() {
   CAlbum& album = Album();
   const UserDetails& user = app_.Session().Details();
   album.defaultWatermark = !album.defaultWatermark;
+  const PreparationSettings settings = PreparationSettingsFor(album);
   for (const auto& item : album.items) {
     if (item->hasWatermark == album.defaultWatermark) continue;
     if (!CanCarryWatermark(*item, user.watermarkWidth, user.watermarkHeight)) continue;
-    DropPrepared(*item);
-    {
-      std::lock_guard<std::mutex> lock(item->lock);
-      item->hasWatermark = album.defaultWatermark;
-      // Made again by the loader, with or without the watermark.
-      item->thumbnail.reset();
-    }
-    item->edited = true;
+    // Prepared again by the loader, with or without the watermark.
+    SetItemWatermark(*item, album.defaultWatermark, settings, album.resolution);
   }
   MarkModified();
   ShowWatermark();

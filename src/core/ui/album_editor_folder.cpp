@@ -19,12 +19,6 @@
 namespace zerva {
 namespace {
 
-// The folder without trailing slashes ("/" stays).
-std::string PlainFolder(const std::string& folder) {
-  const std::string trimmed = TrimEndChars(folder, "/");
-  return trimmed.empty() && !folder.empty() ? std::string("/") : trimmed;
-}
-
 // "msgDirectory" "path" and the reason.
 std::string FolderMessage(const std::string& folder, const char* reasonKey) {
   return Text("msgDirectory") + " \"" + folder + "\" " + Text(reasonKey);
@@ -79,13 +73,13 @@ void CEditPhotosDlg::OnFolderHistory() {
   const std::string& folder = history[static_cast<size_t>(chosen)];
   if (Album().albumID < 1) {
     LoadFolder(folder, {});
-  } else if (PlainFolder(folder) != Album().localPath) {
+  } else if (FolderWithoutTrailingSlash(folder) != Album().localPath) {
     Relocate(folder);
   }
 }
 
 bool CEditPhotosDlg::LoadFolder(const std::string& picked, const std::vector<std::string>& files) {
-  const std::string folder = PlainFolder(picked);
+  const std::string folder = FolderWithoutTrailingSlash(picked);
   if (!DirectoryExists(folder)) {
     app_.MessageBox(FolderMessage(folder, "msgNotExist"), MessageKind::kError);
     return false;
@@ -126,7 +120,7 @@ bool CEditPhotosDlg::LoadFolder(const std::string& picked, const std::vector<std
 }
 
 void CEditPhotosDlg::Relocate(const std::string& picked) {
-  const std::string folder = PlainFolder(picked);
+  const std::string folder = FolderWithoutTrailingSlash(picked);
   CAlbum& album = Album();
   if (folder == album.localPath || !StopLoader()) return;
   album.previousLocalPath = album.localPath;
@@ -161,16 +155,10 @@ void CEditPhotosDlg::OnAddPhotos() {
   }
   if (known.empty() || !StopLoader()) return;
 
-  const size_t before = album.items.size();
-  album.lastAddedIndex = -1;
-  album.pendingFiles = known;
-  AddFiles(album, app_.AppDialogs());
-  // The first new item, or else the item included again.
-  const int shown = album.items.size() > before ? static_cast<int>(before) : album.lastAddedIndex;
-  album.lastAddedIndex = 0;
-  list_->Fill(&album, false);
+  const AddedFiles added = list_->AddAlbumFiles(known);
+  // The first new item, or else the item included again or already there.
+  const int shown = added.firstNew >= 0 ? added.firstNew : added.lastTouched;
   if (shown >= 0) list_->SetCurrentPosition(shown);
-  list_->StartLoader();
   RecomputeDates();
   ShowFields();
 }

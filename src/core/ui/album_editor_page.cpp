@@ -54,9 +54,7 @@ std::string CEditPhotosDlg::LoginName() const {
 }
 
 int CEditPhotosDlg::SelectedCount() const {
-  const CAlbum& album = app_.CurrentAlbum();
-  return static_cast<int>(std::count_if(album.items.begin(), album.items.end(),
-                                        [](const auto& item) { return item->included; }));
+  return app_.CurrentAlbum().IncludedCount();
 }
 
 // --- Entering ---
@@ -237,6 +235,17 @@ void CEditPhotosDlg::Refuse(NextRefusal why, const std::string& text, MessageKin
   if (focus > 0) controls_.Focus(focus);
 }
 
+bool CEditPhotosDlg::ConfirmDeletionOnService(const std::vector<CPhoto*>& leftOut) {
+  int photos = 0, videos = 0;
+  for (const CPhoto* item : leftOut) {
+    if (item->photoID > 0) ++(item->IsVideo() ? videos : photos);
+  }
+  if (photos + videos == 0) return true;
+  const std::string question =
+      FillTextPlaceholders(Text("EditPhotosDlgItemsToBeDeleted"), {ItemCountText(photos, videos)});
+  return app_.MessageBox(question, MessageKind::kWarning, MessageButtons::kYesNo) == Reply::kYes;
+}
+
 bool CEditPhotosDlg::OnNext() {
   refusal_ = NextRefusal::kNone;
   TakeFields();
@@ -269,17 +278,13 @@ bool CEditPhotosDlg::OnNext() {
            kEditThumbs);
     return false;
   }
-  int photos = 0, videos = 0;
+  std::vector<CPhoto*> excluded;
   for (const auto& item : album.items) {
-    if (!item->included && item->photoID > 0) ++(item->IsVideo() ? videos : photos);
+    if (!item->included) excluded.push_back(item.get());
   }
-  if (photos + videos > 0) {
-    const std::string question = FillTextPlaceholders(Text("EditPhotosDlgItemsToBeDeleted"),
-                                                      {ItemCountText(photos, videos)});
-    if (app_.MessageBox(question, MessageKind::kWarning, MessageButtons::kYesNo) != Reply::kYes) {
-      refusal_ = NextRefusal::kDeletionDeclined;
-      return false;
-    }
+  if (!ConfirmDeletionOnService(excluded)) {
+    refusal_ = NextRefusal::kDeletionDeclined;
+    return false;
   }
   if (selected > album.itemLimit) {
     const std::string question =
@@ -299,18 +304,10 @@ bool CEditPhotosDlg::OnNext() {
     }
     // Items left out that are on the service would go from it unasked: the question comes
     // again for them.
-    photos = videos = 0;
-    for (const CPhoto* item : leftOut) {
-      if (item->photoID > 0) ++(item->IsVideo() ? videos : photos);
-    }
-    if (photos + videos > 0) {
-      const std::string question = FillTextPlaceholders(Text("EditPhotosDlgItemsToBeDeleted"),
-                                                        {ItemCountText(photos, videos)});
-      if (app_.MessageBox(question, MessageKind::kWarning, MessageButtons::kYesNo) != Reply::kYes) {
-        for (CPhoto* item : leftOut) item->included = true;
-        refusal_ = NextRefusal::kDeletionDeclined;
-        return false;
-      }
+    if (!ConfirmDeletionOnService(leftOut)) {
+      for (CPhoto* item : leftOut) item->included = true;
+      refusal_ = NextRefusal::kDeletionDeclined;
+      return false;
     }
     album.modified = true;
     list_->Refresh();
@@ -326,17 +323,13 @@ bool CEditPhotosDlg::OnNext() {
 bool CEditPhotosDlg::OnBack() {
   TakeFields();
   CAlbum& album = Album();
-  if (album.modified) {
-    if (app_.MessageBox(Text("msgNotSavedAlbum"), MessageKind::kWarning, MessageButtons::kYesNo) !=
-        Reply::kYes) {
-      return false;
-    }
-    if (!StopLoader()) return false;
-    // The albums page shows the service's state, not what the editor changed.
-    LoadAlbumList(app_);
-  } else if (!StopLoader()) {
+  if (album.modified && app_.MessageBox(Text("msgNotSavedAlbum"), MessageKind::kWarning,
+                                        MessageButtons::kYesNo) != Reply::kYes) {
     return false;
   }
+  if (!StopLoader()) return false;
+  // The albums page shows the service's state, not what the editor changed.
+  if (album.modified) LoadAlbumList(app_);
   ForgetItems();
   list_->Fill(nullptr, false);
   album.Clear();

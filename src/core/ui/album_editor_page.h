@@ -117,6 +117,9 @@ class CEditPhotosDlg : public ControlEvents {
   // Takes what the fields show into the album (an edit the view has not reported).
   void TakeFields();
   void Refuse(NextRefusal why, const std::string& text, MessageKind kind, int focus);
+  // Items left out that the service holds are deleted there: true when there are none or the
+  // user agrees.
+  bool ConfirmDeletionOnService(const std::vector<CPhoto*>& leftOut);
 
   // --- Shown state (album_editor_texts.cpp) ---
   void ShowFields();

@@ -7,7 +7,6 @@ namespace zerva {
 
 CEditPhotosWindowPage::CEditPhotosWindowPage(CzervaDlg& window, PageView& view)
     : CZervaDialog(window, PageId::kEditPhotos, view),
-      window_(window),
       editor_(std::make_unique<CEditPhotosDlg>(window.App(), *this)) {}
 
 CEditPhotosWindowPage::~CEditPhotosWindowPage() = default;
@@ -89,7 +88,7 @@ bool CEditPhotosWindowPage::GoTo(std::string_view pageName) {
 }
 
 bool CEditPhotosWindowPage::LastMoveWasBack() const {
-  return window_.LastMoveWasBack();
+  return Window().LastMoveWasBack();
 }
 
 void CEditPhotosWindowPage::SetDetailIndex(int index) {

@@ -50,7 +50,6 @@ class CEditPhotosWindowPage : public CZervaDialog, public AlbumEditorView {
                                      const std::string& filters, int selectedFilter) override;
 
  private:
-  CzervaDlg& window_;
   std::unique_ptr<CEditPhotosDlg> editor_;
 };
 

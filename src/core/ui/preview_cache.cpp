@@ -32,11 +32,6 @@ void PreviewCache::Add(CPhoto* item) {
   if (dropped != nullptr) ReleaseLargePicture(dropped);
 }
 
-bool PreviewCache::Holds(const CPhoto* item) const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return std::find(items_.begin(), items_.end(), item) != items_.end();
-}
-
 void PreviewCache::SetShown(CPhoto* item) {
   std::lock_guard<std::mutex> lock(mutex_);
   shown_ = item;
@@ -45,6 +40,11 @@ void PreviewCache::SetShown(CPhoto* item) {
 CPhoto* PreviewCache::Shown() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return shown_;
+}
+
+bool PreviewCache::WantsLarge(const CPhoto* item) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return shown_ == item || std::find(items_.begin(), items_.end(), item) != items_.end();
 }
 
 void PreviewCache::ReleaseAll() {

@@ -17,10 +17,11 @@ class PreviewCache {
   // Puts the item first; beyond 20 items the oldest one's large picture is released (under its
   // lock) and it leaves the list.
   void Add(CPhoto* item);
-  bool Holds(const CPhoto* item) const;
   // The item the photo detail page shows; null for none.
   void SetShown(CPhoto* item);
   CPhoto* Shown() const;
+  // The item is shown or kept: it is loaded large.
+  bool WantsLarge(const CPhoto* item) const;
   // Releases every large picture and forgets every item, the shown one too. Run before the
   // album's items go away.
   void ReleaseAll();

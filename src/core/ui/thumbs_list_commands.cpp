@@ -13,20 +13,12 @@
 #include "model/photo_sort.h"
 #include "platform/shell_open.h"
 #include "ui/item_turn.h"
+#include "ui/item_watermark.h"
 #include "ui/thumbs_list_ctrl.h"
 #include "ui/zerva_app.h"
 
 namespace zerva {
 namespace {
-
-bool HasLocalFile(const CPhoto& item) {
-  return !item.localPath.empty() && item.localFileAvailable;
-}
-
-int CountIncluded(const CAlbum& album) {
-  return static_cast<int>(std::count_if(album.items.begin(), album.items.end(),
-                                        [](const auto& item) { return item->included; }));
-}
 
 std::string DefaultPropertiesText(const CPhoto& item) {
   std::lock_guard<std::mutex> lock(item.lock);
@@ -69,7 +61,7 @@ void CThumbsListCtrl::Execute(ThumbCommand command, int position) {
       PlayVideo(*item);
       break;
     case ThumbCommand::kSendOriginal:
-      if (item->isVideo && HasLocalFile(*item) && app_.VideoConverterPresent()) {
+      if (item->isVideo && item->HasLocalFile() && app_.VideoConverterPresent()) {
         PostToOwner(kMsgThumb1085, 0, reinterpret_cast<MessageParam>(item));
       }
       break;
@@ -107,12 +99,12 @@ std::vector<MenuEntry> CThumbsListCtrl::ContextMenu(int position) const {
     menu.push_back(Entry(Text("rotateRight"), ThumbCommand::kTurnRight));
     menu.push_back(Entry(Text("rotateUpsideDown"), ThumbCommand::kTurnUpsideDown));
   }
-  if (HasLocalFile(*item)) {
+  if (item->HasLocalFile()) {
     menu.push_back(Entry(video ? Text("showActualVideo") : Text("showActual"),
                          ThumbCommand::kShowInFileManager));
   }
   if (CanPlay(*item)) menu.push_back(Entry(Text("msgPlayVideo"), ThumbCommand::kPlayVideo));
-  if (video && HasLocalFile(*item) && app_.VideoConverterPresent()) {
+  if (video && item->HasLocalFile() && app_.VideoConverterPresent()) {
     menu.push_back(Entry(Text("msgSendVideoFile"), ThumbCommand::kSendOriginal));
   }
   if (hooks_.locate) {
@@ -211,7 +203,7 @@ void CThumbsListCtrl::Turn(int position, int quarters) {
 }
 
 void CThumbsListCtrl::ShowInFileManager(const CPhoto& item) {
-  if (!HasLocalFile(item)) return;
+  if (!item.HasLocalFile()) return;
   if (!ShellOpen(FolderOfPath(item.localPath))) {
     TraceText(kTraceWarning,
               "ThumbsList: the file manager could not be opened for " + item.localPath);
@@ -262,18 +254,7 @@ void CThumbsListCtrl::ToggleWatermark(int position) {
     TellLoaderBusy("the watermark of " + item.fileName + " not changed");
     return;
   }
-  // The cache files are named without the watermark state: those of the old state go, adopted
-  // first when the item does not name them yet, or the next preparation would take them up.
-  const int size = album_->resolution;
-  if (!IsPreparedValid(item, size)) FindPrepared(item, PreparationSettingsFor(*album_), size);
-  DropPrepared(item);
-  {
-    std::lock_guard<std::mutex> lock(item.lock);
-    item.hasWatermark = !item.hasWatermark;
-    item.preparedImage.reset();
-    item.patch.reset();
-  }
-  item.edited = true;
+  SetItemWatermark(item, !item.hasWatermark, PreparationSettingsFor(*album_), album_->resolution);
   album_->modified = true;
   RedrawTile(position);
   StartLoader();
@@ -281,7 +262,7 @@ void CThumbsListCtrl::ToggleWatermark(int position) {
 }
 
 bool CThumbsListCtrl::CanTurn(const CPhoto& item) const {
-  return !item.isVideo || HasLocalFile(item);
+  return !item.isVideo || item.HasLocalFile();
 }
 
 bool CThumbsListCtrl::CanPlay(const CPhoto& item) const {
@@ -289,11 +270,12 @@ bool CThumbsListCtrl::CanPlay(const CPhoto& item) const {
 }
 
 bool CThumbsListCtrl::CanWatermark(const CPhoto& item) const {
-  if (item.isVideo || !(HasLocalFile(item) || item.photoID > 0)) return false;
+  if (!item.HasLocalFile() && item.photoID <= 0) return false;
   const UserDetails& user = app_.Session().Details();
-  if (user.watermarkWidth <= 0 || user.watermarkHeight <= 0) return false;
   std::lock_guard<std::mutex> lock(item.lock);
-  return item.width > user.watermarkWidth && item.height > user.watermarkHeight;
+  // The menu offers it once the picture's size is known.
+  return item.width > 0 && item.height > 0 &&
+         CanCarryWatermark(item, user.watermarkWidth, user.watermarkHeight);
 }
 
 void CThumbsListCtrl::OnDragged(int from, int to) {
@@ -319,30 +301,39 @@ void CThumbsListCtrl::OnDragged(int from, int to) {
 }
 
 void CThumbsListCtrl::OnFilesDropped(const std::vector<std::string>& paths) {
-  if (album_ == nullptr || paths.empty()) return;
+  const AddedFiles added = AddAlbumFiles(paths);
+  if (added.firstNew >= 0 && view_ != nullptr) view_->EnsureVisible(added.lastTouched);
+}
+
+AddedFiles CThumbsListCtrl::AddAlbumFiles(const std::vector<std::string>& paths) {
+  AddedFiles result;
+  if (album_ == nullptr || paths.empty()) return result;
   if (!ClearList()) {
-    TellLoaderBusy("dropped files not added");
-    return;
+    TellLoaderBusy("files not added");
+    return result;
   }
   CAlbum& album = *album_;
   const size_t itemsBefore = album.items.size();
-  const int includedBefore = CountIncluded(album);
-  // The dropped files go through the album's pending list; what was pending stays so.
+  const int includedBefore = album.IncludedCount();
+  // The files go through the album's pending list; what was pending stays so.
   std::vector<std::string> pending = std::move(album.pendingFiles);
   album.pendingFiles = paths;
+  album.lastAddedIndex = -1;
   AddFiles(album, app_.AppDialogs());
   album.pendingFiles = std::move(pending);
+  result.lastTouched = album.lastAddedIndex;
+  album.lastAddedIndex = 0;
   const int added = static_cast<int>(album.items.size() - itemsBefore);
-  const bool reIncluded = CountIncluded(album) > includedBefore + added;
+  const bool reIncluded = album.IncludedCount() > includedBefore + added;
   if (added > 0) {
+    result.firstNew = static_cast<int>(itemsBefore);
     Fill(album_, false);
-    if (view_ != nullptr) view_->EnsureVisible(album.lastAddedIndex);
-    album.lastAddedIndex = 0;
   } else if (reIncluded) {
     Refresh();
   }
   StartLoader();
   if (added > 0 || reIncluded) Notify(kMsgThumb1080);
+  return result;
 }
 
 }  // namespace zerva

@@ -137,7 +137,7 @@ void CThumbsListCtrl::Enqueue(CPhoto* item) {
 
 void CThumbsListCtrl::Prioritise(CPhoto* item) {
   if (item == nullptr || album_ == nullptr) return;
-  const bool wantBig = WantsBig(item);
+  const bool wantBig = app_.Previews().WantsLarge(item);
   {
     std::lock_guard<std::mutex> lock(item->lock);
     // An item that failed is not tried again while its record lives.
@@ -319,7 +319,6 @@ std::unique_ptr<ThumbsLoaderJob> CThumbsListCtrl::MakeLoaderJob() {
     if (item->photosUrl.empty()) item->photosUrl = album.photosUrl;
     if (item->videosUrl.empty()) item->videosUrl = album.videosUrl;
     if (item->included && NeedsPreparation(*item)) item->isHdPhoto = hd;
-    if (item->edited) job->keepRotation.insert(item.get());
     job->items.push_back(item.get());
   }
   job->applyTexts = album.albumID < 0;
@@ -394,11 +393,6 @@ void CThumbsListCtrl::Notify(unsigned message, MessageParam wParam, MessageParam
 
 void CThumbsListCtrl::PostToOwner(unsigned message, MessageParam wParam, MessageParam lParam) {
   if (owner_) owner_->Post({message, wParam, lParam, nullptr});
-}
-
-bool CThumbsListCtrl::WantsBig(const CPhoto* item) const {
-  const PreviewCache& previews = app_.Previews();
-  return previews.Shown() == item || previews.Holds(item);
 }
 
 void CThumbsListCtrl::RedrawTile(int position) {

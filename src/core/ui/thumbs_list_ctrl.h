@@ -68,6 +68,12 @@ struct ThumbsLoaderOptions {
   int preparationThreads = 0;
 };
 
+// What adding files to the album did, as list positions (-1: none).
+struct AddedFiles {
+  int firstNew = -1;     // the first item made of the files
+  int lastTouched = -1;  // the item of the last file: new, included again or already there
+};
+
 class CThumbsListCtrl : public ThumbsListEvents, public CTarvikThread {
  public:
   // `view` may be null (nothing is drawn); `owner` receives the notices. Both outlive the list.
@@ -106,6 +112,11 @@ class CThumbsListCtrl : public ThumbsListEvents, public CTarvikThread {
   // The editor's slider (message 1077): refills at the new percentage.
   void SetZoom(int percent);
 
+  // Adds files the user dropped or picked to the album (rejected and present ones are reported),
+  // shows the list anew, restarts the loader and sends 1080 when anything changed. Nothing is
+  // added (the user is told) while the loader does not stop.
+  AddedFiles AddAlbumFiles(const std::vector<std::string>& paths);
+
   // The command on the item at `position`; nothing for a position outside the list.
   void Execute(ThumbCommand command, int position);
   // The context menu of the item at `position`, commands numbered by ThumbCommand.
@@ -143,7 +154,6 @@ class CThumbsListCtrl : public ThumbsListEvents, public CTarvikThread {
   // The notices 1079, 1080 and 1084 are sent; 1082 and 1085 posted.
   void Notify(unsigned message, MessageParam wParam = 0, MessageParam lParam = 0);
   void PostToOwner(unsigned message, MessageParam wParam, MessageParam lParam);
-  bool WantsBig(const CPhoto* item) const;
   void RedrawTile(int position);
 
   // --- Commands ---

@@ -74,22 +74,16 @@ ItemState StateOf(const CPhoto& item) {
   ItemState state;
   state.included = item.included;
   state.isVideo = item.isVideo;
-  state.local = !item.localPath.empty() && item.localFileAvailable;
+  state.local = item.HasLocalFile();
   state.hasQuick = item.quickImage != nullptr;
   state.hasThumbnail = item.thumbnail != nullptr;
   state.hasPrepared = item.preparedImage != nullptr;
   state.thumbFailed = item.thumbFailed;
   state.photoID = item.photoID;
-  // The turn still to make on the service's copy: the flip is not made there.
-  state.quarterTurns = ((item.rotate - item.savedRotate) % 4 + 4) % 4;
+  state.quarterTurns = item.PendingQuarterTurns();
   state.hasWatermark = item.hasWatermark;
   state.savedHasWatermark = item.savedHasWatermark;
   return state;
-}
-
-bool HasPrepared(const CPhoto& item) {
-  std::lock_guard<std::mutex> lock(item.lock);
-  return item.preparedImage != nullptr;
 }
 
 // A picture fetched from the service, as a standard bitmap; empty when it cannot be read.
@@ -163,6 +157,9 @@ void ThumbsLoader::PrepareInAdvance() {
   options.resolution = job_.resolution;
   options.sizeThumb = job_.settings.sizeThumb;
   options.threads = job_.preparationThreads;
+  // A turn the user made stays: the preparation lets the EXIF orientation decide only the
+  // rotation of items nobody turned.
+  options.newAlbum = job_.applyTexts;
   const size_t batch = kPreparationBatchPerThread *
                        static_cast<size_t>(PreparationThreads(job_.preparationThreads, 1 << 20));
   for (size_t start = 0; start < job_.items.size(); start += batch) {
@@ -170,20 +167,13 @@ void ThumbsLoader::PrepareInAdvance() {
     const size_t end = std::min(job_.items.size(), start + batch);
     const std::unordered_set<const CPhoto*> chunk(job_.items.begin() + start,
                                                   job_.items.begin() + end);
-    // Two rounds: the items whose rotation the EXIF orientation may decide, then those the user
-    // turned. An excluded item of the second kind waits: its preparation would take the EXIF
-    // orientation anyway.
-    for (const bool turned : {false, true}) {
-      options.newAlbum = job_.applyTexts && !turned;
-      // An item the photo detail page shows keeps its large picture, which the preparation
-      // would free; its loading saved the cache already.
-      options.onlyIf = [&](const CPhoto& item) {
-        return chunk.count(&item) != 0 && job_.keepRotation.count(&item) == (turned ? 1u : 0u) &&
-               (!turned || item.included) && (!job_.prepareOnly || job_.prepareOnly(item)) &&
-               !WantsBig(&item);
-      };
-      zerva::PrepareInAdvance(*job_.album, job_.settings, options, job_.cancel);
-    }
+    // An item the photo detail page shows keeps its large picture, which the preparation would
+    // free; its loading saved the cache already.
+    options.onlyIf = [&](const CPhoto& item) {
+      return chunk.count(&item) != 0 && (!job_.prepareOnly || job_.prepareOnly(item)) &&
+             !WantsBig(&item);
+    };
+    zerva::PrepareInAdvance(*job_.album, job_.settings, options, job_.cancel);
   }
 }
 
@@ -211,11 +201,11 @@ void ThumbsLoader::LoadItem(CPhoto& item, int position, bool wantBig) {
     if (IsPreparedValid(item, job_.resolution)) {
       FindPrepared(item, job_.settings, job_.resolution);
     } else {
-      MakeThumb(item, job_.settings, sizeThumb, job_.resolution, NewAlbumFor(item),
+      MakeThumb(item, job_.settings, sizeThumb, job_.resolution, job_.applyTexts,
                 wantBig && !state.hasPrepared, true);
       // A photo that cannot be read is reported once, not by every step.
       triedLocal = true;
-      if (wantBig && HasPrepared(item) && CanWriteFiles()) {
+      if (wantBig && StateOf(item).hasPrepared && CanWriteFiles()) {
         SavePrepared(item, job_.settings, job_.resolution, false);
       }
     }
@@ -239,9 +229,9 @@ void ThumbsLoader::LoadItem(CPhoto& item, int position, bool wantBig) {
     } else if (state.local && !triedLocal && (!state.isVideo || CanWriteFiles())) {
       // A video's frame files are written as they are made.
       MakeThumb(item, job_.settings, sizeThumb,
-                state.isVideo ? job_.videoResolution : job_.resolution, NewAlbumFor(item), false,
+                state.isVideo ? job_.videoResolution : job_.resolution, job_.applyTexts, false,
                 true);
-      if (!state.isVideo && wantBig && HasPrepared(item) && CanWriteFiles()) {
+      if (!state.isVideo && wantBig && StateOf(item).hasPrepared && CanWriteFiles()) {
         SavePrepared(item, job_.settings, job_.resolution, false);
       }
     }
@@ -336,13 +326,8 @@ bool ThumbsLoader::CanWriteFiles() const {
   return !job_.settings.tempFolder.empty();
 }
 
-bool ThumbsLoader::NewAlbumFor(const CPhoto& item) const {
-  return job_.applyTexts && job_.keepRotation.count(&item) == 0;
-}
-
 bool ThumbsLoader::WantsBig(const CPhoto* item) const {
-  if (job_.previews == nullptr) return false;
-  return job_.previews->Shown() == item || job_.previews->Holds(item);
+  return job_.previews != nullptr && job_.previews->WantsLarge(item);
 }
 
 void ThumbsLoader::Post(MessageTarget* target, unsigned message, MessageParam wParam,

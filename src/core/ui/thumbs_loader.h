@@ -9,7 +9,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "app/message_target.h"
@@ -39,9 +38,6 @@ struct ThumbsLoaderJob {
   std::vector<CPhoto*> items;
   // A new album made from a folder: the EXIF texts and orientations overwrite the items'.
   bool applyTexts = false;
-  // Items changed by the user (turned, most of all): their rotation code is never replaced by
-  // the EXIF orientation again, or a turn would be undone by the next preparation.
-  std::unordered_set<const CPhoto*> keepRotation;
   // Tell the owner to recompute the album's dates after the quick pictures (1084, wParam 1).
   bool postDates = false;
   bool thumbnails = true;
@@ -103,8 +99,6 @@ class ThumbsLoader {
   // Files go only into the user's temporary folder: an album without one (nobody signed in)
   // gets no cache, downloads nor frame files.
   bool CanWriteFiles() const;
-  // Whether the EXIF orientation may still decide the item's rotation code.
-  bool NewAlbumFor(const CPhoto& item) const;
   bool FetchServerThumbnail(CPhoto& item);
   void FetchServerImage(CPhoto& item);
   void Post(MessageTarget* target, unsigned message, MessageParam wParam, MessageParam lParam);

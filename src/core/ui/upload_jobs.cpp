@@ -39,9 +39,7 @@ ItemWork WorkOf(const CPhoto& item) {
   work.fileChanged = item.LocalFileChanged();
   work.local = item.localFileAvailable;
   work.serverWork = work.rotChanged || work.wmChanged || (item.needsUpload && item.needsReduction);
-  int d = item.rotate - item.savedRotate;
-  while (d < 0) d += 4;
-  work.degrees = (d % 4) * 90;
+  work.degrees = item.PendingQuarterTurns() * 90;
   work.videoWork = item.IsVideo() && (item.video.videoChanged || item.video.thumbPosChanged ||
                                       item.video.SourceChanged());
   return work;

@@ -2,8 +2,6 @@
 
 #include <FreeImagePlus.h>
 
-#include <algorithm>
-
 #include "model/photo.h"
 #include "ui/page_manager.h"
 #include "ui/zerva_dlg.h"
@@ -45,32 +43,19 @@ void UploadWindowPage::OnCommand(int control) {
 
 void UploadWindowPage::OnTimer(int timer) {
   if (timer != kCopyDisplayTimer) return;
-  const Clock::time_point now = Clock::now();
-  std::vector<std::function<void()>> due;
-  for (auto it = pending_.begin(); it != pending_.end();) {
-    if (it->due <= now) {
-      due.push_back(std::move(it->fire));
-      it = pending_.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  std::vector<std::function<void()>> due = timers_.TakeDue(DueTimers::Clock::now());
   ArmTimer();
-  // A fired display may start the next timer; it then joins pending_ above.
+  // A fired display may start the next timer, which arms the page timer again.
   for (auto& fire : due) fire();
 }
 
 void UploadWindowPage::ArmTimer() {
-  if (pending_.empty()) {
+  const auto wait = timers_.UntilEarliest(DueTimers::Clock::now());
+  if (!wait) {
     View().StopTimer(kCopyDisplayTimer);
     return;
   }
-  const auto earliest =
-      std::min_element(pending_.begin(), pending_.end(),
-                       [](const Pending& a, const Pending& b) { return a.due < b.due; });
-  const auto wait =
-      std::chrono::duration_cast<std::chrono::milliseconds>(earliest->due - Clock::now());
-  View().StartTimer(kCopyDisplayTimer, static_cast<int>(std::max<int64_t>(wait.count(), 0)));
+  View().StartTimer(kCopyDisplayTimer, static_cast<int>(wait->count()));
 }
 
 void UploadWindowPage::SetHeader(const std::string& title, const std::string& text) {
@@ -125,7 +110,7 @@ void UploadWindowPage::ShowPercent(int percent, const std::string& text) {
 }
 
 void UploadWindowPage::StartTimer(int milliseconds, std::function<void()> fire) {
-  pending_.push_back({Clock::now() + std::chrono::milliseconds(milliseconds), std::move(fire)});
+  timers_.Add(std::chrono::milliseconds(milliseconds), std::move(fire));
   ArmTimer();
 }
 

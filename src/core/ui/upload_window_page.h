@@ -3,7 +3,6 @@
 // buttons. zerva-cli runs the same controller on a terminal view.
 #pragma once
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,6 +12,7 @@
 #include "model/image_ptr.h"
 #include "ui/copy_dlg.h"
 #include "ui/copy_page_view.h"
+#include "ui/due_timers.h"
 #include "ui/zerva_dialog.h"
 
 namespace zerva {
@@ -52,16 +52,11 @@ class UploadWindowPage : public CZervaDialog, public CopyPageView {
   void UpdateUserBar() override;
 
  private:
-  using Clock = std::chrono::steady_clock;
-  struct Pending {
-    Clock::time_point due;
-    std::function<void()> fire;
-  };
   // Arms the page timer for the earliest pending display timer.
   void ArmTimer();
 
   std::unique_ptr<CCopyDlg> copy_;
-  std::vector<Pending> pending_;
+  DueTimers timers_;
   // The item the thumbnail view shows and the picture it was shown with: the view repaints
   // only when either changes.
   const CPhoto* shownItem_ = nullptr;

@@ -70,6 +70,7 @@ class CZervaDialog : public ControlEvents {
 
  protected:
   CzervaDlg& Window() { return window_; }
+  const CzervaDlg& Window() const { return window_; }
   CzervaApp& App();
 
  private:
