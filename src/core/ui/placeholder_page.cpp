@@ -70,6 +70,8 @@ void PlaceholderPage::ShowAlbums() {
   const bool shown = albumsPage && App().Session().IsSignedIn() && !albums.empty();
   view.Show(kPlaceholderAlbums, shown);
   view.Show(kPlaceholderOpen, shown);
+  // With the list the page does its job: the note that it is not ready would mislead.
+  view.Show(kPlaceholderNote, !shown);
   if (!shown) return;
   std::vector<std::string> names;
   int chosen = 0;

@@ -86,6 +86,7 @@ TEST_F(AlbumEditorWindowTest, TheAlbumsPageOpensTheChosenAlbumInTheEditor) {
     ASSERT_EQ(window.Current(), kAlbumsPage);
     FakePageView& albums = window.Page(PageId::kAlbums);
     EXPECT_TRUE(albums.Shown(kPlaceholderAlbums));
+    EXPECT_FALSE(albums.Shown(kPlaceholderNote));
     EXPECT_EQ(albums.Find(kPlaceholderAlbums).items,
               (std::vector<std::string>{"Winter", "Summer"}));
     // Albums created on the service and never filled count as interrupted uploads.
