@@ -283,16 +283,18 @@ bool CUserSession::GetAlbumList(int albumId, std::string* list) {
   return true;
 }
 
-bool CUserSession::OpenWithTicket(const std::string& targetUrl) {
+std::string CUserSession::SignedInUrl(const std::string& targetUrl) {
   const SessionCredentials credentials = Credentials();
-  if (credentials.signedIn && connection_ != nullptr) {
-    const ApiResult ticket =
-        connection_->GetLoginTicket(credentials.name, credentials.passwordDigest);
-    if (ticket.Ok() && !ticket.value.empty()) {
-      return ShellOpen(LoginByTicketUrl(ticket.value, targetUrl));
-    }
-  }
-  return ShellOpen(targetUrl);
+  if (!credentials.signedIn || connection_ == nullptr) return {};
+  const ApiResult ticket =
+      connection_->GetLoginTicket(credentials.name, credentials.passwordDigest);
+  if (!ticket.Ok() || ticket.value.empty()) return {};
+  return LoginByTicketUrl(ticket.value, targetUrl);
+}
+
+bool CUserSession::OpenWithTicket(const std::string& targetUrl) {
+  const std::string signedIn = SignedInUrl(targetUrl);
+  return ShellOpen(signedIn.empty() ? targetUrl : signedIn);
 }
 
 // ---------------------------------------------------------------------------------------------

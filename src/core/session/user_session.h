@@ -106,6 +106,9 @@ class CUserSession {
   void LoadInfo();
   // GetAlbums; the answer's value in `list`. The last error is set on failure.
   bool GetAlbumList(int albumId, std::string* list);
+  // The address that opens `targetUrl` signed in, by a login ticket of GetLoginTicket; empty
+  // when signed out or when the service gives no ticket.
+  std::string SignedInUrl(const std::string& targetUrl);
   // Opens `targetUrl` in the browser, signed in by a login ticket when one can be had.
   bool OpenWithTicket(const std::string& targetUrl);
 

@@ -453,6 +453,11 @@ TEST_F(UserSessionTest, OpenWithTicketSignsTheBrowserInOrFallsBackToThePlainPage
   ASSERT_GT(opened[1].size(), prefix.size() + suffix.size());
   EXPECT_EQ(opened[1].substr(opened[1].size() - suffix.size()), suffix);
   EXPECT_EQ(opened[2], target);
+
+  // The address alone, for a front end that prints it: empty when there is no ticket.
+  EXPECT_EQ(session_->SignedInUrl(target).rfind(prefix, 0), 0u);
+  ASSERT_TRUE(Server().InjectFault("GetLoginTicket", "error", 1, "9:No tickets"));
+  EXPECT_EQ(session_->SignedInUrl(target), "");
 }
 
 TEST_F(UserSessionTest, ConfirmedFormValuesPrefillFormsAndFollowTheSettings) {
