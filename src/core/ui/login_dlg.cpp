@@ -73,10 +73,11 @@ void CLoginDlg::OnShowPage(bool cameBack) {
     view.Focus(kLoginPassword);
   }
   const CmdLineInfo& commandLine = app.CommandLine();
-  if (commandLine.ListMode()) {
+  if (commandLine.FilesGiven()) {
     view.Show(kLoginOr, false);
     view.Show(kLoginNotice, false);
-    if (!commandLine.UserName().empty() && !commandLine.Password().empty()) {
+    if (!commandLine.UserName().empty() && !commandLine.Password().empty() &&
+        !skipRememberedSignIn_) {
       Login(commandLine.UserName(), Md5Hex(commandLine.Password()));
     }
   }

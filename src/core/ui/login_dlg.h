@@ -55,7 +55,8 @@ class CLoginDlg : public CZervaDialog {
   bool loading_ = false;
   bool storedDigest_ = false;
   // After the user gave up loading the album list the page is shown again without signing in
-  // from the remembered fields, which would only ask the same question again.
+  // from the remembered fields or the command line, which would only ask the same question
+  // again.
   bool skipRememberedSignIn_ = false;
   std::vector<std::string> history_;  // oldest first
 };

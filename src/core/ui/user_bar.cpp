@@ -86,7 +86,7 @@ void CUserDlg::Update(bool restart) {
     view_.Show(control, true);
   }
   const bool onAlbums = window_.CurrentPageName() == kAlbumsPage;
-  const bool links = onAlbums && !app.CommandLine().ListMode();
+  const bool links = onAlbums && !app.CommandLine().FilesGiven();
   for (const int control : {kUserSettings, kUserLogout}) {
     view_.Show(control, links);
     view_.Enable(control, links);

@@ -171,7 +171,7 @@ Reply CzervaDlg::Message(const std::string& text, const std::string& caption, Me
 std::string CzervaDlg::WindowTitle() const {
   std::string title = Text("mainTitle") + " | " + Text("msgBuild") + " " + kVersionText;
   const CmdLineInfo& commandLine = app_.CommandLine();
-  if (commandLine.ListMode()) title += " - " + commandLine.Label() + " uploader";
+  if (commandLine.FilesGiven()) title += " - " + commandLine.Label() + " uploader";
   return title;
 }
 

@@ -91,7 +91,8 @@ class CzervaDlg {
                 MessageButtons buttons);
 
   // --- Window ---
-  // "mainTitle" | "msgBuild" version, and the list's name in list-file upload mode.
+  // "mainTitle" | "msgBuild" version, and " - LABEL uploader" while files given on the command
+  // line are uploaded.
   std::string WindowTitle() const;
   void UpdateTitle();
   void OnDisplayChange(int screenWidth, int screenHeight);

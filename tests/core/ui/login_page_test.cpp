@@ -5,6 +5,7 @@
 
 #include "app/history_list.h"
 #include "app/profile.h"
+#include "core/media/item_fixtures.h"
 #include "core/ui/page_test_fixture.h"
 #include "lang/text.h"
 #include "platform/md5.h"
@@ -12,6 +13,7 @@
 #include "support/lock_holder.h"
 #include "ui/create_account_dlg.h"
 #include "ui/login_dlg.h"
+#include "ui/user_bar.h"
 
 namespace zerva::test {
 namespace {
@@ -221,6 +223,83 @@ TEST_F(LoginPageTest, LogoutForgetsThePasswordAndShowsAnEmptyLoginPage) {
     EXPECT_EQ(AppProfile().GetProfileString("setup", "email"), Email(user));
   });
   EXPECT_EQ(Server().LogOf("set_setting.php").size(), 1u);
+}
+
+// An unattended upload: files on the command line (given one by one or in a list file) with a
+// user name and a password. The "-lst" ... "-end" bracket is over once the list is read, so
+// being inside it is not what makes the upload unattended.
+class UnattendedStartTest : public LoginPageTest {
+ protected:
+  void SetUp() override {
+    LoginPageTest::SetUp();
+    user_ = NewAccount({"Earlier trip"});
+    photos_ = {PhotoFile(folder_, "a.jpg", 64, 48), PhotoFile(folder_, "b.jpg", 64, 48)};
+  }
+  std::vector<std::string> Switches(const std::vector<std::string>& files) const {
+    std::vector<std::string> args = {"-usr", user_, "-pwd", "secret", "-lbl", "Trip"};
+    args.insert(args.end(), files.begin(), files.end());
+    return args;
+  }
+  std::string user_;
+  TempDir folder_;
+  std::vector<std::string> photos_;
+};
+
+TEST_F(UnattendedStartTest, FilesGivenSignInByThemselvesNameTheWindowAndHideTheAccountLinks) {
+  const std::string list = folder_.Write("photos.lst", photos_[0] + "\n" + photos_[1] + "\n");
+  for (const std::vector<std::string>& files :
+       {photos_, std::vector<std::string>{"-lst", list, "-end"}}) {
+    RunWindow(
+        [&](CzervaApp& app, WindowHarness& window) {
+          ASSERT_TRUE(app.CommandLine().FilesGiven());
+          EXPECT_EQ(window.main.title,
+                    Text("mainTitle") + " | " + Text("msgBuild") + " 1.59.52.267 - Trip uploader");
+          window.Start();
+          EXPECT_TRUE(app.Session().IsSignedIn());
+          EXPECT_EQ(window.Current(), kAlbumsPage);
+          EXPECT_TRUE(window.main.title.ends_with(" - Trip uploader")) << window.main.title;
+          EXPECT_FALSE(window.Page(PageId::kLogin).Shown(kLoginOr));
+          // Signing out or changing the settings would leave the upload half done.
+          for (const int link : {kUserSettings, kUserLogout}) {
+            EXPECT_FALSE(window.main.userBar.Shown(link)) << link;
+            EXPECT_FALSE(window.main.userBar.Enabled(link)) << link;
+          }
+          EXPECT_TRUE(window.main.userBar.Shown(kUserName));
+        },
+        Switches(files));
+  }
+  const std::vector<LoggedRequest> logins = Server().LogOf("login.php");
+  ASSERT_EQ(logins.size(), 2u);
+  EXPECT_EQ(logins[1].Field("userPass"), Md5Hex("secret"));
+  EXPECT_TRUE(Replies().Messages().empty());
+}
+
+TEST_F(UnattendedStartTest, WithoutFilesTheWindowIsTheUsualOne) {
+  std::vector<std::string> args = Switches({});
+  args.insert(args.end(), {"-lst", folder_.Path() + "missing.lst"});  // inside an unended list
+  RunWindow(
+      [&](CzervaApp& app, WindowHarness& window) {
+        EXPECT_EQ(window.main.title, Text("mainTitle") + " | " + Text("msgBuild") + " 1.59.52.267");
+        window.Start();
+        EXPECT_FALSE(app.Session().IsSignedIn());
+        EXPECT_EQ(window.Current(), kLoginPage);
+      },
+      args);
+  EXPECT_TRUE(Server().LogOf("login.php").empty());
+}
+
+TEST_F(UnattendedStartTest, GivingUpOnTheAlbumListDoesNotSignInAgainAndAskAgain) {
+  ASSERT_TRUE(Server().InjectFault("GetAlbums", "error", 3, "9:busy"));
+  Replies().QueueReply(Reply::kNo);
+  RunWindow(
+      [&](CzervaApp& app, WindowHarness& window) {
+        window.Start();
+        EXPECT_FALSE(app.Session().IsSignedIn());
+        EXPECT_EQ(window.Current(), kLoginPage);
+      },
+      Switches(photos_));
+  EXPECT_EQ(Replies().Messages().size(), 1u);
+  EXPECT_EQ(Server().LogOf("login.php").size(), 1u);
 }
 
 }  // namespace

@@ -19,16 +19,17 @@ class PageTest : public AppTest {
     AppTest::SetUp();
   }
 
-  // Starts the application; `code` runs inside its main window with the window's controller on
-  // fake views. The first page is not shown yet.
-  void RunWindow(const std::function<void(CzervaApp&, WindowHarness&)>& code) {
+  // Starts the application with these command-line arguments; `code` runs inside its main
+  // window with the window's controller on fake views. The first page is not shown yet.
+  void RunWindow(const std::function<void(CzervaApp&, WindowHarness&)>& code,
+                 const std::vector<std::string>& arguments = {}) {
     MakeApp();
     frontEnd_.windowCode = [&](CzervaApp& app) {
       WindowHarness window(app, *frontEnd_.dialogs);
       code(app, window);
       return 0;
     };
-    RunApp();
+    RunApp(arguments);
   }
 
   ScriptedDialogs& Replies() { return *frontEnd_.dialogs; }
