@@ -184,6 +184,10 @@ bool CEditUserDetailDlg::OnBack() {
   return leave;
 }
 
+void CEditUserDetailDlg::OnEnter() {
+  Window().Next();
+}
+
 void CEditUserDetailDlg::OnCommand(int control) {
   if (control == kSettingsPublish) Window().OpenUrlSignedIn(SocialAuthorizationUrl());
   if (control == kSettingsMoreKey) Window().OpenUrlSignedIn(AccountSettingsUrl());

@@ -50,6 +50,8 @@ class CEditUserDetailDlg : public CZervaDialog {
   bool OnBack() override;
   void OnCommand(int control) override;
   void OnEdited(int control) override;
+  // Enter in a one-line field saves, as Next does; the description takes it as a new line.
+  void OnEnter() override;
 
   bool PageModified() const { return pageModified_; }
   bool LanguageChanged() const { return languageChanged_; }

@@ -31,6 +31,8 @@ class CLoginDlg : public CZervaDialog {
   void OnShowPage(bool cameBack) override;
   void OnCommand(int control) override;
   void OnEdited(int control) override;
+  // Enter in the e-mail or the password field signs in, as the login button does.
+  void OnEnter() override { Login(); }
 
   // Signs in with a login name and a password digest; both empty: from the fields. Nothing
   // happens while the session is signed in.

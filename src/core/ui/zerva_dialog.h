@@ -51,7 +51,8 @@ class CZervaDialog : public ControlEvents {
   // Frees what the page caches for display before the user signs out.
   virtual void ReleaseCaches() {}
 
-  // Enter and Escape do nothing on a page; the account page is the exception.
+  // Enter and Escape do nothing on a page, unless the page says otherwise: a page whose form
+  // has one main button lets Enter in a one-line field press it.
   void OnEnter() override {}
   void OnEscape() override {}
 

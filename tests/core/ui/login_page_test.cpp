@@ -46,6 +46,20 @@ TEST_F(LoginPageTest, TrimsTheEmailAndStoresItWithoutThePasswordWhenNotRemembere
   EXPECT_EQ(logins[0].Field("userPass"), Md5Hex("secret"));
 }
 
+TEST_F(LoginPageTest, EnterInAFieldSignsInAsTheLoginButtonDoes) {
+  const std::string user = NewAccount({"Winter"});
+  RunWindow([&](CzervaApp& app, WindowHarness& window) {
+    window.Start();
+    FakePageView& login = window.Page(PageId::kLogin);
+    login.Type(kLoginEmail, Email(user));
+    login.Type(kLoginPassword, "secret");
+    login.PressEnter();
+    EXPECT_TRUE(app.Session().IsSignedIn());
+    EXPECT_EQ(window.Current(), kAlbumsPage);
+  });
+  EXPECT_EQ(Server().LogOf("login.php").size(), 1u);
+}
+
 TEST_F(LoginPageTest, RememberedPasswordIsStoredAsDigestAndSignsInAtTheNextStart) {
   const std::string user = NewAccount();
   RunWindow([&](CzervaApp& app, WindowHarness& window) {

@@ -125,6 +125,10 @@ class FakePageView : public PageView {
   void Click(int control) {
     if (events != nullptr) events->OnCommand(control);
   }
+  // Enter in a one-line field.
+  void PressEnter() {
+    if (events != nullptr) events->OnEnter();
+  }
   void Check(int control, bool checked) {
     controls[control].checked = checked;
     if (events != nullptr) events->OnEdited(control);

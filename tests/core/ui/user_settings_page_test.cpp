@@ -87,6 +87,25 @@ TEST_F(UserSettingsPageTest, SavesTheProfileWithAWebAddressScheme) {
   EXPECT_EQ(saves[0].Field("changePass"), "0");
 }
 
+TEST_F(UserSettingsPageTest, EnterInAOneLineFieldSavesAsNextDoes) {
+  RunWindow([&](CzervaApp& app, WindowHarness& window) {
+    OpenSettings(window);
+    FakePageView& page = window.Page(PageId::kEditUserDetail);
+    // Two different passwords are refused as they are by Next.
+    page.Type(kSettingsPass1, "one");
+    page.Type(kSettingsPass2, "two");
+    page.PressEnter();
+    EXPECT_EQ(window.Current(), kEditUserDetailPage);
+    EXPECT_EQ(Saves(), 0u);
+    page.Type(kSettingsPass2, "one");
+    page.Type(kSettingsFullName, "Eva Malá");
+    page.PressEnter();
+    EXPECT_EQ(window.Current(), kAlbumsPage);
+    EXPECT_EQ(app.Session().Details().fullName, "Eva Malá");
+  });
+  EXPECT_EQ(Saves(), 1u);
+}
+
 TEST_F(UserSettingsPageTest, DifferentPasswordsAreRefusedAndNothingIsSent) {
   RunWindow([&](CzervaApp&, WindowHarness& window) {
     OpenSettings(window);
