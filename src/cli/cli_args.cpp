@@ -5,14 +5,31 @@
 #include <cstdlib>
 #include <utility>
 
+#include "ui/album_list_order.h"
+#include "ui/album_mail.h"
+
 namespace zerva::cli {
 namespace {
 
 constexpr std::pair<const char*, Verb> kVerbs[] = {
-    {"login", Verb::kLogin},   {"logout", Verb::kLogout}, {"albums", Verb::kAlbums},
-    {"delete", Verb::kDelete}, {"upload", Verb::kUpload}, {"prepare", Verb::kPrepare}};
+    {"login", Verb::kLogin},     {"logout", Verb::kLogout}, {"albums", Verb::kAlbums},
+    {"delete", Verb::kDelete},   {"send", Verb::kSend},     {"open", Verb::kOpen},
+    {"banners", Verb::kBanners}, {"upload", Verb::kUpload}, {"prepare", Verb::kPrepare}};
 
-constexpr const char* kSortKeys[] = {"name", "created", "modified", "photos", "size", "from", "to"};
+// KEY or KEY:asc or KEY:desc, KEY one of the service's names of the web page orders.
+bool ParseWebOrder(const std::string& text, CliArgs* out) {
+  const size_t colon = text.find(':');
+  const std::string name = text.substr(0, colon);
+  const std::optional<int> key = PageOrderKeyFromName(name);
+  if (!key) return false;
+  out->webOrderKey = key;
+  out->webOrderAscending.reset();
+  if (colon == std::string::npos) return true;
+  const std::string direction = text.substr(colon + 1);
+  if (direction != "asc" && direction != "desc") return false;
+  out->webOrderAscending = direction == "asc";
+  return true;
+}
 
 // The switch word of a program switch ("usr" for "-usr", "--usr" or "/usr"); empty otherwise.
 std::string ProgramSwitchWord(std::string_view arg) {
@@ -84,7 +101,8 @@ class Parser {
     const size_t equals = arg.find('=');
     const std::string name =
         arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-    auto value = [&](std::string* into) {
+    // An empty value is refused unless `mayBeEmpty` (an empty subject is a choice).
+    auto value = [&](std::string* into, bool mayBeEmpty = false) {
       if (equals != std::string::npos) {
         *into = arg.substr(equals + 1);
       } else if (index_ + 1 < args_.size()) {
@@ -93,7 +111,7 @@ class Parser {
         *error = "option '--" + name + "' needs a value";
         return false;
       }
-      if (into->empty()) *error = "option '--" + name + "' needs a value";
+      if (into->empty() && !mayBeEmpty) *error = "option '--" + name + "' needs a value";
       return error->empty();
     };
     auto flag = [&](bool* into) {
@@ -125,7 +143,29 @@ class Parser {
       std::string key;
       if (!value(&key)) return true;
       out_.sortKey = AlbumSortKeyFromName(key);
-      if (!out_.sortKey) *error = "unknown sort key '" + key + "'";
+      if (!out_.sortKey) {
+        *error =
+            "unknown sort key '" + key + "' (name, created, modified, count, size, from or to)";
+      }
+      return true;
+    }
+    if (name == "web-order") {
+      std::string order;
+      if (!value(&order)) return true;
+      if (!ParseWebOrder(order, &out_)) {
+        *error = "unknown web page order '" + order +
+                 "' (createDate, viewCount, albumName, date or lastComment, optionally followed "
+                 "by :asc or :desc)";
+      }
+      return true;
+    }
+    if (name == "to") {
+      value(&out_.recipients);
+      return true;
+    }
+    if (name == "subject" || name == "message") {
+      std::string text;
+      if (value(&text, true)) (name == "subject" ? out_.subject : out_.message) = text;
       return true;
     }
     if (name == "name") {
@@ -183,6 +223,12 @@ class Parser {
     if (out_.ascending && verb != Verb::kAlbums) {
       return fail("--asc and --desc apply to 'albums' only");
     }
+    if (out_.webOrderKey && verb != Verb::kAlbums) {
+      return fail("--web-order applies to 'albums' only");
+    }
+    if ((!out_.recipients.empty() || out_.subject || out_.message) && verb != Verb::kSend) {
+      return fail("--to, --subject and --message apply to 'send' only");
+    }
     if (!out_.albumName.empty() && verb != Verb::kUpload) {
       return fail("--name applies to 'upload' only");
     }
@@ -210,9 +256,13 @@ class Parser {
         }
         return true;
       case Verb::kDelete:
+      case Verb::kOpen:
+      case Verb::kBanners:
+      case Verb::kSend:
         if (out_.operands.size() != 1 || !IsPositiveNumber(out_.operands[0])) {
-          return fail("'delete' needs one album identifier (a positive number)");
+          return fail("'" + name + "' needs one album identifier (a positive number)");
         }
+        if (verb == Verb::kSend) return CheckRecipients(error);
         return true;
       case Verb::kUpload:
         if (out_.operands.size() != 1) return fail("'upload' needs one folder");
@@ -221,6 +271,21 @@ class Parser {
         if (out_.outDir.empty()) return fail("'prepare' needs --out DIR");
         if (out_.operands.empty()) return fail("'prepare' needs at least one file");
         return true;
+    }
+    return true;
+  }
+
+  // The send page's rule: its Next button stays disabled until the field looks like an address.
+  bool CheckRecipients(std::string* error) {
+    if (out_.recipients.empty()) {
+      *error = "'send' needs --to ADDRESSES";
+      return false;
+    }
+    if (!RecipientsLookValid(out_.recipients) || SplitRecipients(out_.recipients).empty()) {
+      *error = "--to '" + out_.recipients +
+               "' holds no valid e-mail address (two characters before the @, two between "
+               "it and the next dot, two after that dot)";
+      return false;
     }
     return true;
   }
@@ -241,19 +306,15 @@ bool ParseCliArgs(const std::vector<std::string>& args, CliArgs* parsed, std::st
   return Parser(args, parsed).Run(error);
 }
 
-std::optional<int> AlbumSortKeyFromName(std::string_view name) {
-  for (int key = 0; key < static_cast<int>(std::size(kSortKeys)); ++key) {
-    if (name == kSortKeys[key]) return key;
-  }
-  if (name.size() == 1 && name[0] >= '0' && name[0] <= '6') return name[0] - '0';
-  return std::nullopt;
-}
-
 const char* VerbName(Verb verb) {
   for (const auto& [name, known] : kVerbs) {
     if (known == verb) return name;
   }
   return "";
+}
+
+int AlbumIdOperand(const CliArgs& args) {
+  return args.operands.empty() ? 0 : std::atoi(args.operands[0].c_str());
 }
 
 }  // namespace zerva::cli

@@ -5,12 +5,22 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace zerva::cli {
 
-enum class Verb { kNone, kLogin, kLogout, kAlbums, kDelete, kUpload, kPrepare };
+enum class Verb {
+  kNone,
+  kLogin,
+  kLogout,
+  kAlbums,
+  kDelete,
+  kSend,
+  kOpen,
+  kBanners,
+  kUpload,
+  kPrepare
+};
 
 // How questions are answered.
 enum class AnswerPolicy {
@@ -28,9 +38,16 @@ struct CliArgs {
   bool remember = false;
   std::optional<int> sortKey;     // an album sort key, 0 to 6
   std::optional<bool> ascending;  // --asc / --desc
-  std::string albumName;          // --name
-  std::string outDir;             // --out
-  bool convertFirst = false;      // --convert-first: videos are converted before they are sent
+  // --web-order KEY[:asc|:desc]: the order of the albums on the user's web page (101 to 105),
+  // and its direction when one is given.
+  std::optional<int> webOrderKey;
+  std::optional<bool> webOrderAscending;
+  std::string recipients;              // --to
+  std::optional<std::string> subject;  // --subject
+  std::optional<std::string> message;  // --message
+  std::string albumName;               // --name
+  std::string outDir;                  // --out
+  bool convertFirst = false;           // --convert-first: videos are converted before they are sent
   // The program's switches and the unattended upload's files, in their order.
   std::vector<std::string> programArgs;
   // Plain arguments outside a switch's value and outside a list: the unattended upload's
@@ -44,8 +61,8 @@ struct CliArgs {
 // fit the verb. `args` excludes the program name.
 bool ParseCliArgs(const std::vector<std::string>& args, CliArgs* parsed, std::string* error);
 
-// "name", "created", "modified", "photos", "size", "from", "to" or the key's number.
-std::optional<int> AlbumSortKeyFromName(std::string_view name);
 const char* VerbName(Verb verb);
+// The verb's album identifier (its one operand) for the verbs that take one.
+int AlbumIdOperand(const CliArgs& args);
 
 }  // namespace zerva::cli

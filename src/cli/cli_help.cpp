@@ -15,7 +15,16 @@ Verbs:
   logout                 forget the remembered password (the login name stays)
   albums                 list your albums, one per line:
                          ID <tab> NAME <tab> PHOTOS <tab> VIDEOS <tab> CREATED <tab> ADDRESS
+                         (the order in use is shown on stderr)
   delete ID              delete the album ID on the service (asks first)
+  send ID --to ADDRESSES [--subject TEXT] [--message TEXT]
+                         send the album's address by e-mail through the service; addresses
+                         separated by ";" or ","; the subject is the album's name and the
+                         message its address and description unless given
+  open ID                print the address that opens the album's web page signed in
+                         (it holds a one-time login ticket: keep it to yourself)
+  banners ID             list the banners shown beside the album, one per line:
+                         TITLE <tab> LINK <tab> PICTURE ADDRESS
   upload FOLDER          upload a folder as a new album, or bring up to date the album
                          that was made from this folder before
   prepare --out DIR FILES...
@@ -40,9 +49,20 @@ Options:
                          one; otherwise they get the declining answer (No, or Cancel where it
                          is offered): nothing is deleted, retried or sent again unasked.
   --remember             with login, -usr and -pwd: remember the login for later runs
-  --sort KEY             with albums: order by name, created, modified, photos, size, from or
-                         to (ascending); without it, the order last chosen in the window
-  --asc, --desc          with albums: the direction of the order
+  --sort KEY             with albums: order by name, created, modified, count (of photos),
+                         size, from or to, as the window's sort menu does: the key in use
+                         turns its direction round, another key takes the direction it had
+                         last. Without --sort, the order last chosen (here or in the window).
+                         A choice is kept for later runs and for the window.
+  --asc, --desc          with albums: the direction of the order (ascending is A to Z, oldest
+                         first, fewest first)
+  --web-order KEY[:asc|:desc]
+                         with albums: the order of the albums on your web page, saved to the
+                         service: createDate, viewCount, albumName, date or lastComment; the
+                         order in use turns round unless a direction is given
+  --to ADDRESSES         with send: the recipients
+  --subject TEXT, --message TEXT
+                         with send: instead of the album's name and address
   --name NAME            with upload: the name of a new album
   --convert-first        with uploads: convert each video completely before sending it
                          (by default a video is sent while ffmpeg is still writing it)
@@ -64,7 +84,7 @@ the window would open a web page, the address is printed instead.
 Exit status:
   0   success
   1   the verb failed: the service refused, or a file could not be used
-  2   the command line is not understood
+  2   the command line is not understood, or --to holds no e-mail address
   3   the program's language files are missing ("Load localization error")
   4   the service cannot be reached (the connection test failed)
   5   the service's message stops the program

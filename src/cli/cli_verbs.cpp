@@ -1,17 +1,11 @@
 #include "cli/cli_verbs.h"
 
-#include <algorithm>
-#include <cstdlib>
-
-#include "app/elements.h"
 #include "app/profile.h"
-#include "app/text_utils.h"
-#include "cli/album_listing.h"
+#include "cli/album_verbs.h"
 #include "cli/cli_credentials.h"
 #include "cli/cli_status.h"
 #include "cli/upload_verbs.h"
 #include "lang/text.h"
-#include "net/bug_report.h"
 #include "ui/sign_in.h"
 #include "ui/zerva_app.h"
 
@@ -57,56 +51,6 @@ int Login(CliContext& context, const CliCredentials& credentials) {
   return kExitOk;
 }
 
-int Albums(CliContext& context) {
-  CzervaApp& app = *context.app;
-  const SortState& sort = app.Session().AlbumSort();
-  // Without --sort the order last chosen in the window; an explicit key sorts ascending.
-  const int key = context.args.sortKey.value_or(sort.Key());
-  const bool ascending =
-      context.args.ascending.value_or(context.args.sortKey ? true : sort.Direction() != 0);
-  for (const CAlbum* album : SortedAlbums(app.AlbumMngr(), key, ascending)) {
-    std::fprintf(context.out, "%s\n", AlbumLine(*album).c_str());
-  }
-  return kExitOk;
-}
-
-int Delete(CliContext& context) {
-  CzervaApp& app = *context.app;
-  const int albumId = std::atoi(context.args.operands[0].c_str());
-  CAlbumMngr& albums = app.AlbumMngr();
-  const CAlbum* album = albums.FindById(albumId);
-  if (album == nullptr) {
-    std::fprintf(context.err, "zerva-cli: %s has no album %d\n", app.Session().Name().c_str(),
-                 albumId);
-    return kExitNotFound;
-  }
-  std::fprintf(context.err, "Album %d: %s\n", albumId,
-               FlattenLines(HtmlToText(album->name)).c_str());
-  if (app.MessageBox(Text("AlbumsDlgDelete"), MessageKind::kWarning, MessageButtons::kYesNo) !=
-      Reply::kYes) {
-    std::fprintf(context.err, "Nothing was deleted.\n");
-    return kExitDeclined;
-  }
-  CUserSession& session = app.Session();
-  const SessionCredentials credentials = session.Credentials();
-  app.ShowWaitMessage(Text("msgDeletingAlbum"), Text("msgInfo"));
-  const ApiResult result =
-      app.MainConnection()->DeleteAlbum(credentials.name, credentials.passwordDigest, albumId);
-  app.HideWaitMessage();
-  if (!result.Ok()) {
-    app.MessageBox(ServiceErrorText(Text("msgDeletingAlbumError"), result.message),
-                   MessageKind::kError);
-    return kExitFailed;
-  }
-  session.MutableDetails().usedSize = static_cast<int>(GetElementInt(result.value, "usedSize"));
-  std::erase_if(albums.albums, [albumId](const auto& entry) { return entry->albumID == albumId; });
-  albums.DropCover(albumId, false);
-  albums.DropCover(albumId, true);
-  if (app.CurrentAlbumId() == albumId) app.SetCurrentAlbumId(0);
-  std::fprintf(context.out, "Deleted album %d\n", albumId);
-  return kExitOk;
-}
-
 }  // namespace
 
 int RunServiceVerb(CliContext& context) {
@@ -117,9 +61,15 @@ int RunServiceVerb(CliContext& context) {
     case Verb::kLogin:
       return Login(context, credentials);
     case Verb::kAlbums:
-      return Albums(context);
+      return RunAlbums(context);
     case Verb::kDelete:
-      return Delete(context);
+      return RunDelete(context);
+    case Verb::kSend:
+      return RunSend(context);
+    case Verb::kOpen:
+      return RunOpen(context);
+    case Verb::kBanners:
+      return RunBanners(context);
     case Verb::kUpload:
       return RunUploadFolder(context, context.args.operands[0], context.args.albumName);
     case Verb::kNone:

@@ -1,5 +1,5 @@
 // The pieces of zerva-cli: its command line, the answers of its dialogs, the progress lines,
-// the credentials it signs in with, and the order of the album list.
+// the credentials it signs in with, and the lines it prints for albums and banners.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -15,6 +15,7 @@
 #include "model/album_mngr.h"
 #include "platform/md5.h"
 #include "support/temp_dir.h"
+#include "ui/album_banners.h"
 
 namespace zerva::cli {
 namespace {
@@ -76,7 +77,8 @@ TEST(CliArgs, RefusesWhatDoesNotFitTheVerb) {
   EXPECT_EQ(ParseError({"delete", "12x"}),
             "'delete' needs one album identifier (a positive number)");
   EXPECT_EQ(ParseError({"albums", "--yes", "--no"}), "--yes and --no exclude each other");
-  EXPECT_EQ(ParseError({"albums", "--sort", "colour"}), "unknown sort key 'colour'");
+  EXPECT_EQ(ParseError({"albums", "--sort", "colour"}),
+            "unknown sort key 'colour' (name, created, modified, count, size, from or to)");
   EXPECT_EQ(ParseError({"albums", "--sort"}), "option '--sort' needs a value");
   EXPECT_EQ(ParseError({"login", "--sort", "name"}), "--sort applies to 'albums' only");
   EXPECT_EQ(ParseError({"albums", "--remember"}), "--remember applies to 'login' only");
@@ -86,6 +88,52 @@ TEST(CliArgs, RefusesWhatDoesNotFitTheVerb) {
   EXPECT_TRUE(ParseError({"--help"}).empty());
   EXPECT_EQ(Parse({"albums", "--sort", "4"}).sortKey, 4);
   EXPECT_EQ(Parse({"albums", "--sort=to"}).sortKey, 6);
+  EXPECT_EQ(Parse({"albums", "--sort=count"}).sortKey, 3);
+  EXPECT_EQ(Parse({"albums", "--sort=photos"}).sortKey, 3);
+}
+
+TEST(CliArgs, WebOrderTakesTheServicesNamesAndAnOptionalDirection) {
+  const CliArgs chosen = Parse({"albums", "--web-order", "viewCount"});
+  EXPECT_EQ(chosen.webOrderKey, 102);
+  EXPECT_FALSE(chosen.webOrderAscending.has_value());  // the menu's rule decides
+  const CliArgs set = Parse({"albums", "--web-order=lastComment:desc"});
+  EXPECT_EQ(set.webOrderKey, 105);
+  EXPECT_EQ(set.webOrderAscending, false);
+  EXPECT_EQ(Parse({"albums", "--web-order", "createDate:asc"}).webOrderAscending, true);
+  for (const char* bad : {"views", "viewcount", "viewCount:up", "viewCount:", ":asc"}) {
+    EXPECT_EQ(ParseError({"albums", "--web-order", bad}).rfind("unknown web page order", 0), 0u)
+        << bad;
+  }
+  EXPECT_EQ(ParseError({"login", "--web-order", "date"}), "--web-order applies to 'albums' only");
+}
+
+TEST(CliArgs, AlbumVerbsNeedOneIdentifierAndSendNeedsAnAddress) {
+  for (const char* verb : {"open", "banners", "delete"}) {
+    EXPECT_TRUE(ParseError({verb, "12"}).empty()) << verb;
+    EXPECT_EQ(ParseError({verb}),
+              std::string("'") + verb + "' needs one album identifier (a positive number)");
+    EXPECT_FALSE(ParseError({verb, "12", "13"}).empty()) << verb;
+  }
+  const CliArgs send = Parse({"send", "12", "--to", "ann@example.com, bob@example.com", "--subject",
+                              "", "--message=Look"});
+  EXPECT_EQ(send.verb, Verb::kSend);
+  EXPECT_EQ(AlbumIdOperand(send), 12);
+  EXPECT_EQ(send.recipients, "ann@example.com, bob@example.com");
+  EXPECT_EQ(send.subject, "");  // an empty subject is a choice, not a missing value
+  EXPECT_EQ(send.message, "Look");
+  EXPECT_FALSE(Parse({"send", "12", "--to", "a@example.com"}).subject.has_value());
+
+  EXPECT_EQ(ParseError({"send", "12"}), "'send' needs --to ADDRESSES");
+  EXPECT_EQ(ParseError({"send", "--to", "ann@example.com"}),
+            "'send' needs one album identifier (a positive number)");
+  // The send page's check at its edges: two characters before the "@", two between it and the
+  // dot, two after the dot.
+  for (const char* bad : {"a@example.com", "ann@e.com", "ann@example.c", "annexample.com", ";,"}) {
+    EXPECT_EQ(ParseError({"send", "12", "--to", bad}).rfind("--to '", 0), 0u) << bad;
+  }
+  EXPECT_TRUE(ParseError({"send", "12", "--to", "an@ex.co"}).empty());
+  EXPECT_EQ(ParseError({"albums", "--to", "ann@example.com"}),
+            "--to, --subject and --message apply to 'send' only");
 }
 
 TEST(TerminalDialogs, FlagsAnswerAndWithoutATerminalQuestionsAreDeclined) {
@@ -243,24 +291,21 @@ TEST_F(CredentialsTest, StoringRemembersTheDigestOnlyWhenAskedAndLogoutForgetsIt
   EXPECT_EQ(profile_.GetProfileString("setup", "email"), "ann");
 }
 
-TEST(AlbumListing, SortsByKeyAndKeepsEachAlbumOnOneLine) {
+TEST(AlbumListing, EachAlbumAndBannerStaysOneLineOfItsFields) {
   CAlbumMngr albums;
   albums.Sync(
-      "<album><albumID>1</albumID><name>beta</name><photoCount>120</photoCount></album>"
       "<album><albumID>2</albumID><name>Alpha\tone<br>x</name><photoCount>95</photoCount>"
-      "</album><album><albumID>3</albumID><name>gamma</name><photoCount>95</photoCount></album>");
-  auto ids = [](const std::vector<const CAlbum*>& sorted) {
-    std::vector<int> out;
-    for (const CAlbum* a : sorted) out.push_back(a->albumID);
-    return out;
-  };
-  EXPECT_EQ(ids(SortedAlbums(albums, 0, true)), (std::vector<int>{2, 1, 3}));
-  EXPECT_EQ(ids(SortedAlbums(albums, 0, false)), (std::vector<int>{3, 1, 2}));
-  // 120 photos sort after 95 ascending (padded numbers); equal counts keep their order.
-  EXPECT_EQ(ids(SortedAlbums(albums, 3, true)), (std::vector<int>{2, 3, 1}));
+      "</album>");
   const std::string line = AlbumLine(*albums.FindById(2));
   EXPECT_EQ(line.rfind("2\tAlpha onex\t95\t0\t", 0), 0u) << line;
   EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 5);
+
+  AlbumBanner banner;
+  banner.title = "Prints\tand\r\nbooks";
+  banner.link = "https://example.com/order";
+  banner.pictureUrl = "http://zerva.localhost/banners/1.jpg";
+  EXPECT_EQ(BannerLine(banner),
+            "Prints and books\thttps://example.com/order\thttp://zerva.localhost/banners/1.jpg");
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 // question answered by flags, and never waiting for input that cannot come.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "app/elements.h"
 #include "cli/cli_status.h"
 #include "cli_runner.h"
@@ -17,41 +15,12 @@ namespace {
 
 using namespace zerva::cli;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 // The album identifiers of an `albums` listing, in order.
 std::vector<std::string> ListedIds(const std::string& out) {
   std::vector<std::string> ids;
   for (const std::string& line : Lines(out)) ids.push_back(line.substr(0, line.find('\t')));
   return ids;
 }
-
-// Every test signs in with an account of its own: the sign-in lock is system-wide, and tests
-// may run in parallel processes.
-class CliProcessTest : public SharedServerTest {
- protected:
-  void SetUp() override {
-    SharedServerTest::SetUp();
-    cli_ = std::make_unique<CliInstall>(Server().UploadRoot());
-    user_ = NewAccount(Server(), "cli");
-    albumIds_ = {CreateAlbum(Server(), user_, "Summer in the mountains", "Summer"),
-                 CreateAlbum(Server(), user_, "By the sea", "Sea")};
-    Server().ClearLog();
-  }
-  CliRun User(std::vector<std::string> args, CliStdin in = CliStdin::kDevNull,
-              const std::string& input = "") {
-    args.insert(args.begin(), {"-usr", user_, "-pwd", "secret"});
-    return cli_->Run(args, in, input);
-  }
-  std::unique_ptr<CliInstall> cli_;
-  std::string user_;
-  std::vector<std::string> albumIds_;
-};
 
 TEST_F(CliProcessTest, VersionAndHelpNeedNoService) {
   CliInstall offline("");
@@ -61,7 +30,8 @@ TEST_F(CliProcessTest, VersionAndHelpNeedNoService) {
   const CliRun help = offline.Run({"--help"});
   EXPECT_EQ(help.status, kExitOk);
   for (const char* part :
-       {"login --remember", "--yes", "--sort KEY", "Exit status:", "9   no album"}) {
+       {"login --remember", "--yes", "--sort KEY", "--web-order KEY", "send ID --to", "open ID",
+        "banners ID", "Exit status:", "9   no album"}) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
   const CliRun bad = offline.Run({"albums", "--frobnicate"});
@@ -71,7 +41,7 @@ TEST_F(CliProcessTest, VersionAndHelpNeedNoService) {
 }
 
 TEST_F(CliProcessTest, ListsAlbumsSortedAndRunsTheStartUpAroundIt) {
-  const CliRun byName = User({"albums", "--sort", "name"});
+  const CliRun byName = User({"albums", "--sort", "name", "--asc"});
   ASSERT_EQ(byName.status, kExitOk) << byName.err;
   const std::vector<std::string> lines = Lines(byName.out);
   ASSERT_EQ(lines.size(), 2u) << byName.out;
@@ -139,7 +109,7 @@ TEST_F(CliDeleteTest, QuestionIsDeclinedWithoutATerminalOrNoAndConfirmedByYes) {
   EXPECT_EQ(withNo.status, kExitDeclined);
   EXPECT_NE(withNo.err.find("-> no (--no)"), std::string::npos) << withNo.err;
   EXPECT_TRUE(Server().LogOf("DeleteAlbum").empty());
-  EXPECT_EQ(ListedIds(User({"albums", "--sort", "name"}).out),
+  EXPECT_EQ(ListedIds(User({"albums", "--sort", "name", "--asc"}).out),
             (std::vector<std::string>{albumIds_[1], albumIds_[0]}));
 
   const CliRun confirmed = User({"delete", albumIds_[0], "--yes"});

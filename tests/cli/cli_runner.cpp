@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <thread>
 #include <utility>
 
@@ -134,6 +135,27 @@ std::string CreateAlbum(const ServerFixture& server, const std::string& user,
   form.Add("serverDir", serverDir).Add("albumSetting", "<album><name>" + name + "</name></album>");
   const HttpReply reply = server.Command("CreateAlbum", user, Md5Hex("secret"), form);
   return GetElement(reply.body, "value");
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+void CliProcessTest::SetUp() {
+  SharedServerTest::SetUp();
+  cli_ = std::make_unique<CliInstall>(Server().UploadRoot());
+  user_ = NewAccount(Server(), "cli");
+  albumIds_ = {CreateAlbum(Server(), user_, "Summer in the mountains", "Summer"),
+               CreateAlbum(Server(), user_, "By the sea", "Sea")};
+  Server().ClearLog();
+}
+
+CliRun CliProcessTest::User(std::vector<std::string> args, CliStdin in, const std::string& input) {
+  args.insert(args.begin(), {"-usr", user_, "-pwd", "secret"});
+  return cli_->Run(args, in, input);
 }
 
 }  // namespace zerva::test

@@ -5,10 +5,12 @@
 
 #include <sys/types.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "support/server_fixture.h"
+#include "support/shared_server_test.h"
 #include "support/temp_dir.h"
 
 namespace zerva::test {
@@ -49,5 +51,22 @@ std::string NewAccount(const ServerFixture& server, const std::string& prefix);
 // CreateAlbum for the account; the new album's identifier.
 std::string CreateAlbum(const ServerFixture& server, const std::string& user,
                         const std::string& name, const std::string& serverDir);
+
+std::vector<std::string> Lines(const std::string& text);
+
+// Every test signs in with an account of its own, which has two albums: the sign-in lock is
+// system-wide, and tests may run in parallel processes.
+class CliProcessTest : public SharedServerTest {
+ protected:
+  void SetUp() override;
+  // zerva-cli signed in as the test's account.
+  CliRun User(std::vector<std::string> args, CliStdin in = CliStdin::kDevNull,
+              const std::string& input = "");
+
+  std::unique_ptr<CliInstall> cli_;
+  std::string user_;
+  // "Summer in the mountains" (folder "Summer"), then "By the sea" (folder "Sea").
+  std::vector<std::string> albumIds_;
+};
 
 }  // namespace zerva::test
