@@ -106,6 +106,8 @@ void BuildSettings(QWidget* page, FormView& view) {
   form->addRow(Label(view, kSettingsFullNameLabel, column), Edit(view, kSettingsFullName, column));
   QPlainTextEdit* description = Make<QPlainTextEdit>(view, kSettingsDesc, column);
   description->setMaximumHeight(90);
+  // Tab goes on to the next field, as in every other field of the form.
+  description->setTabChangesFocus(true);
   form->addRow(Label(view, kSettingsDescLabel, column), description);
   form->addRow(Label(view, kSettingsLanguageLabel, column),
                Make<QComboBox>(view, kSettingsLanguage, column));

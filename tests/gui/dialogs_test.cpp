@@ -21,6 +21,7 @@
 #include "gui/original_progress_window.h"
 #include "gui/proxy_prompt.h"
 #include "gui/qt_dialogs.h"
+#include "gui_session.h"
 #include "jobs/send_original_video.h"
 #include "lang/text.h"
 #include "support/temp_dir.h"
@@ -56,6 +57,21 @@ TEST_F(GuiDialogsTest, ProxyPromptAcceptsOnlyBothBoxesFilled) {
   EXPECT_EQ(prompt.result(), QDialog::Accepted);
   EXPECT_EQ(prompt.UserName(), "alice");
   EXPECT_EQ(prompt.Password(), "s3cret");
+}
+
+TEST_F(GuiDialogsTest, EscCancelsTheProxyPrompt) {
+  gui::QtDialogs dialogs;
+  bool closed = false;
+  WhenDialogOpens<gui::ProxyPrompt>([&](gui::ProxyPrompt* prompt) {
+    prompt->findChild<QLineEdit*>("proxyUser")->setText("alice");
+    QTest::keyClick(prompt, Qt::Key_Escape);
+    closed = !prompt->isVisible();
+  });
+  std::string user = "unchanged";
+  std::string password;
+  EXPECT_FALSE(dialogs.AskProxyCredentials(&user, &password));
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(user, "unchanged");
 }
 
 TEST_F(GuiDialogsTest, WaitPopupIsReusedAndHidden) {
@@ -104,19 +120,6 @@ TEST_F(GuiDialogsTest, LicenceWindowShowsTheTextOrTheErrorLine) {
   gui::LicenceWindow missing(nullptr, folder.File("libcurl-gone.txt"));
   EXPECT_EQ(missing.findChild<QPlainTextEdit*>("licenceText")->toPlainText(),
             "ERROR: libcurl-gone.txt is empty or doesn't exist at all");
-}
-
-// Runs `act` on the modal dialog once it is open.
-template <typename D>
-void WhenDialogOpens(std::function<void(D*)> act) {
-  QTimer::singleShot(0, [act = std::move(act)] {
-    D* dialog = nullptr;
-    const bool open = QTest::qWaitFor(
-        [&] { return (dialog = qobject_cast<D*>(QApplication::activeModalWidget())) != nullptr; },
-        5000);
-    ASSERT_TRUE(open);
-    act(dialog);
-  });
 }
 
 TEST_F(GuiDialogsTest, FilterListsBecomeQtNameFilters) {

@@ -3,7 +3,12 @@
 // boxes answered from a script, and the caller's code run once the window is on the screen.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QString>
+#include <QTest>
+#include <QTimer>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -100,5 +105,18 @@ void Click(QWidget* widget);
 void TypeInto(QWidget* widget, const QString& text);
 // Processes events for `ms` milliseconds.
 void Wait(int ms);
+
+// Runs `act` on the modal dialog of type D once it is open (call it before what opens it).
+template <typename D>
+void WhenDialogOpens(std::function<void(D*)> act) {
+  QTimer::singleShot(0, [act = std::move(act)] {
+    D* dialog = nullptr;
+    const bool open = QTest::qWaitFor(
+        [&] { return (dialog = qobject_cast<D*>(QApplication::activeModalWidget())) != nullptr; },
+        5000);
+    ASSERT_TRUE(open);
+    act(dialog);
+  });
+}
 
 }  // namespace zerva::test

@@ -1,6 +1,6 @@
 // The real window, driven through its widgets offscreen against zerva-server: signing in,
 // the pages reached, logging out, creating an account, switching the language, saving the
-// settings, and the trace window.
+// settings, the trace window, the unattended start, and the keyboard: Enter, Tab and Esc.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,12 +10,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTest>
 
 #include "app/profile.h"
 #include "app/trace.h"
 #include "core/media/item_fixtures.h"
+#include "gui/about_dialog.h"
 #include "gui/form_view.h"
 #include "gui/trace_window.h"
 #include "gui_session.h"
@@ -238,6 +240,145 @@ TEST_F(WindowTest, RememberedAccountSignsInAtStartAndCloseSignsOut) {
   // Closing saves the user's variables.
   EXPECT_EQ(Server().LogOf("set_setting.php").size(), 1u);
   EXPECT_EQ(Server().LogOf("login.php").size(), 1u);
+}
+
+TEST_F(WindowTest, FilesOnTheCommandLineSignInByThemselvesUnderTheLabelsTitle) {
+  const std::string user = NewUser(true);
+  TempDir photos;
+  const std::string a = PhotoFile(photos, "a.jpg", 64, 48);
+  const std::string b = PhotoFile(photos, "b.jpg", 64, 48);
+  session_->Run(
+      [&](ZervaWindow& window) {
+        EXPECT_EQ(Shown(window), kAlbumsPage);
+        EXPECT_TRUE(window.windowTitle().endsWith(" - Trip uploader"))
+            << window.windowTitle().toStdString();
+        EXPECT_TRUE(BarControl(window, kUserLogout)->isHidden());
+      },
+      {"-usr", user, "-pwd", "secret", "-lbl", "Trip", a, b});
+  EXPECT_EQ(Server().LogOf("login.php").size(), 1u);
+}
+
+// --- The keyboard ---
+
+// The control a page's widget stands for (widgets are named "c<number>"); 0 for none.
+int ControlOf(QWidget* widget) {
+  const QString name = widget != nullptr ? widget->objectName() : QString();
+  return name.startsWith('c') ? name.mid(1).toInt() : 0;
+}
+
+// The controls Tab visits on the page, from `first` until the focus leaves the page.
+std::vector<int> TabOrder(ZervaWindow& window, PageId page, int first) {
+  window.activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+  QWidget* area = window.PageWidget(page);
+  Control(window, page, first)->setFocus();
+  std::vector<int> order;
+  for (int step = 0; step < 30; ++step) {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused == nullptr || !area->isAncestorOf(focused)) break;
+    order.push_back(ControlOf(focused));
+    QTest::keyClick(focused, Qt::Key_Tab);
+  }
+  return order;
+}
+
+TEST_F(WindowTest, EnterInThePasswordOrTheEmailFieldSignsIn) {
+  const std::string user = NewUser(true);
+  session_->Run([&](ZervaWindow& window) {
+    QWidget* email = Control(window, PageId::kLogin, kLoginEmail);
+    QWidget* password = Control(window, PageId::kLogin, kLoginPassword);
+    TypeInto(email, QString::fromStdString(user));
+    TypeInto(password, "secret");
+    QTest::keyClick(password, Qt::Key_Return);
+    ASSERT_EQ(Shown(window), kAlbumsPage);
+
+    Click(BarControl(window, kUserLogout));
+    ASSERT_EQ(Shown(window), kLoginPage);
+    TypeInto(password, "secret");
+    TypeInto(email, QString::fromStdString(user));
+    QTest::keyClick(email, Qt::Key_Enter);  // the keypad's Enter
+    EXPECT_EQ(Shown(window), kAlbumsPage);
+  });
+  EXPECT_TRUE(session_->Messages().empty()) << session_->Messages().front().text;
+  EXPECT_EQ(Server().LogOf("login.php").size(), 2u);
+}
+
+TEST_F(WindowTest, EnterSavesTheSettingsButIsANewLineInTheDescription) {
+  const std::string user = NewUser(true);
+  session_->Run([&](ZervaWindow& window) {
+    SignIn(window, QString::fromStdString(user), "secret");
+    Click(BarControl(window, kUserSettings));
+    ASSERT_EQ(Shown(window), kEditUserDetailPage);
+    auto* description =
+        qobject_cast<QPlainTextEdit*>(Control(window, PageId::kEditUserDetail, kSettingsDesc));
+    ASSERT_NE(description, nullptr);
+    description->setFocus();
+    QTest::keyClicks(description, "one");
+    QTest::keyClick(description, Qt::Key_Return);
+    QTest::keyClicks(description, "two");
+    EXPECT_EQ(description->toPlainText(), "one\ntwo");
+    EXPECT_EQ(Shown(window), kEditUserDetailPage);
+
+    QWidget* fullName = Control(window, PageId::kEditUserDetail, kSettingsFullName);
+    TypeInto(fullName, "Eva");
+    QTest::keyClick(fullName, Qt::Key_Return);
+    EXPECT_EQ(Shown(window), kAlbumsPage);
+  });
+  const std::vector<LoggedRequest> saves = Server().LogOf("SetUserDetails");
+  ASSERT_EQ(saves.size(), 1u);
+  EXPECT_EQ(saves[0].Field("fullName"), "Eva");
+  EXPECT_EQ(saves[0].Field("description"), "one\ntwo");
+}
+
+TEST_F(WindowTest, TabFollowsTheLayoutOfTheLoginAccountAndSettingsPages) {
+  const std::string user = NewUser(true);
+  session_->Run([&](ZervaWindow& window) {
+    EXPECT_EQ(TabOrder(window, PageId::kLogin, kLoginEmail),
+              (std::vector<int>{kLoginEmail, kLoginHistory, kLoginPassword, kLoginRemember,
+                                kLoginButton, kLoginForgot, kLoginCreate}));
+
+    Click(Control(window, PageId::kLogin, kLoginCreate));
+    ASSERT_EQ(Shown(window), kCreateAccountPage);
+    // The create button waits for valid fields; Tab passes it by until then.
+    ASSERT_FALSE(Control(window, PageId::kCreateAccount, kAccountCreate)->isEnabled());
+    EXPECT_EQ(TabOrder(window, PageId::kCreateAccount, kAccountNick),
+              (std::vector<int>{kAccountNick, kAccountEmail, kAccountPassword, kAccountLanguage,
+                                kAccountAgreeLink, kAccountCancel}));
+    Click(Control(window, PageId::kCreateAccount, kAccountCancel));
+
+    SignIn(window, QString::fromStdString(user), "secret");
+    Click(BarControl(window, kUserSettings));
+    ASSERT_EQ(Shown(window), kEditUserDetailPage);
+    // Tab leaves the description instead of being typed into it.
+    EXPECT_EQ(
+        TabOrder(window, PageId::kEditUserDetail, kSettingsFullName),
+        (std::vector<int>{kSettingsFullName, kSettingsDesc, kSettingsLanguage, kSettingsWww,
+                          kSettingsPass1, kSettingsPass2, kSettingsExifName, kSettingsExifDesc,
+                          kSettingsWatermark, kSettingsPublish, kSettingsMoreKey}));
+    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(Control(window, PageId::kEditUserDetail, kSettingsDesc))
+                  ->toPlainText(),
+              "");
+  });
+}
+
+TEST_F(WindowTest, EscClosesTheAboutBoxAndItsLicenceWindow) {
+  session_->Run([&](ZervaWindow& window) {
+    bool licenceClosed = false;
+    bool aboutClosed = false;
+    WhenDialogOpens<gui::AboutDialog>([&](gui::AboutDialog* about) {
+      WhenDialogOpens<gui::LicenceWindow>([&](gui::LicenceWindow* licence) {
+        QTest::keyClick(licence, Qt::Key_Escape);
+        licenceClosed = !licence->isVisible();
+      });
+      about->ActivateLink(session_->ProgramFolder() + "libcurl-license.txt");
+      QTest::keyClick(about, Qt::Key_Escape);
+      aboutClosed = !about->isVisible();
+    });
+    Click(BarControl(window, kUserAbout));
+    EXPECT_TRUE(licenceClosed);
+    EXPECT_TRUE(aboutClosed);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  });
 }
 
 }  // namespace
