@@ -123,6 +123,16 @@ TEST_F(CliSendTest, AlbumAddressReachesTheServersMailRecord) {
   EXPECT_EQ(mails[1].to, "cy@example.org");
   EXPECT_EQ(mails[1].subject, "Look");
   EXPECT_EQ(mails[1].message, "Our trip");
+
+  // Signed in with the account's address, that address is the sender.
+  const std::string email = user_ + "@example.com";
+  ASSERT_EQ(
+      cli_->Run({"-usr", email, "-pwd", "secret", "send", albumIds_[0], "--to", "cy@example.org"})
+          .status,
+      kExitOk);
+  mails = StoredMails(Server(), user_);
+  ASSERT_EQ(mails.size(), 3u);
+  EXPECT_EQ(mails[2].from, email);
 }
 
 TEST_F(CliSendTest, RefusalsExitNonZeroAndSendNothing) {
