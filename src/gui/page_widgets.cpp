@@ -138,13 +138,6 @@ void BuildPlaceholder(QWidget* page, FormView& view) {
   auto* row = new QHBoxLayout;
   row->addStretch(1);
   row->addWidget(Make<QPushButton>(view, kPlaceholderAction, page));
-  QComboBox* albums = Make<QComboBox>(view, kPlaceholderAlbums, page);
-  albums->setMinimumWidth(220);
-  albums->hide();
-  row->addWidget(albums);
-  QPushButton* open = Make<QPushButton>(view, kPlaceholderOpen, page);
-  open->hide();
-  row->addWidget(open);
   row->addStretch(1);
   layout->addLayout(row);
   layout->addStretch(2);
