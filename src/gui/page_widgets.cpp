@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "gui/album_editor_widgets.h"
+#include "gui/albums_page_widgets.h"
 #include "gui/control_widgets.h"
 #include "gui/form_view.h"
 #include "gui/logo_strip.h"
@@ -161,6 +162,9 @@ void BuildPage(PageId id, QWidget* page, FormView& view) {
       break;
     case PageId::kCopy:
       BuildUploadPage(page, view);
+      break;
+    case PageId::kAlbums:
+      BuildAlbumsPage(page, view);
       break;
     default:
       BuildPlaceholder(page, view);
