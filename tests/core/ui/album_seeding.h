@@ -24,12 +24,13 @@ struct SeededAlbum {
   bool secure = false;
   std::string localPath;
   std::string desc;
+  std::string password = "secret";  // the owner's
 };
 
 // The album's identifier on the service; 0 on failure (the test fails too).
 inline int SeedAlbum(const ServerFixture& server, const std::string& user,
                      const SeededAlbum& album) {
-  const std::string digest = Md5Hex("secret");
+  const std::string digest = Md5Hex(album.password);
   const std::string setting =
       "<album>\t<albumID>0</albumID>\t<name>" + album.name + "</name>\t<desc>" + album.desc +
       "</desc>\t<localPath>" + album.localPath + "</localPath>\t<serverDir>" + album.serverDir +
