@@ -542,6 +542,31 @@ TEST_F(AlbumsPageTest, SlowCoversNeitherHoldUpThePageNorItsLeaving) {
   });
 }
 
+TEST_F(AlbumsPageTest, ADeleteStopsTheCoverLoaderFirstAndStartsItAgainAfterwards) {
+  const std::string user = UserWith({"Autumn"});
+  SeededAlbum slow = Album("Slow");
+  slow.cover = "slowly.jpg";
+  Seed(user, slow);
+  ASSERT_TRUE(Server().InjectFault("slowly.jpg", "delay", 10, "12000"));
+  RunSignedIn(user, [&](CzervaApp& app, WindowHarness& window) {
+    FakeAlbumsListView& list = List(window);
+    ASSERT_EQ(list.Names(), (std::vector<std::string>{"Autumn", "Slow"}));
+    const int slowId = list.items[1].albumId;
+    frontEnd_.loop.PumpFor(300ms);
+    ASSERT_TRUE(Page(window).CoverLoader().Running());
+    const auto start = std::chrono::steady_clock::now();
+    Replies().QueueReply(Reply::kYes);
+    list.PressButton(0, AlbumButton::kDelete);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, kCoverLoaderStopWait);
+    EXPECT_EQ(list.Names(), (std::vector<std::string>{"Slow"}));
+    EXPECT_EQ(app.CurrentAlbumId(), slowId);
+    // Going on after the change, with the slow cover still to come.
+    EXPECT_TRUE(Page(window).CoverLoader().Running());
+    std::lock_guard<std::mutex> lock(app.AlbumMngr().ListLock());
+    EXPECT_NE(app.AlbumMngr().FindById(slowId)->coverSmall.state, kCoverFailed);
+  });
+}
+
 TEST_F(AlbumsPageTest, CoversArriveAndAFailedOneIsNotAskedForAgainOnTheNextVisit) {
   const std::string user = UserWith({"Quick"});
   SeededAlbum broken = Album("Broken");
