@@ -19,10 +19,10 @@ class CAlbum;
 
 // Controls of the albums page.
 inline constexpr int kAlbumsNewAlbum = 1200;  // button "newAlbum"
-inline constexpr int kAlbumsSort = 1201;      // button "sortAlbums": the sort menu
-inline constexpr int kAlbumsList = 1202;      // the list of albums (AlbumsList)
-
-// Commands of the sort menu besides the local keys 0 to 6 and the web keys 101 to 105: none.
+// Button "sortAlbums": the sort menu, whose commands are the local keys 0 to 6 and the web
+// page's keys 101 to 105.
+inline constexpr int kAlbumsSort = 1201;
+inline constexpr int kAlbumsList = 1202;  // the list of albums (AlbumsList)
 
 class CAlbumsDlg : public CZervaDialog, public AlbumsListEvents {
  public:
