@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "app/text_utils.h"
+#include "gui/albums_list_widget.h"
 #include "gui/command_menu.h"
 #include "gui/date_field.h"
 #include "gui/item_image_qt.h"
@@ -319,6 +320,10 @@ void FormView::CopyToClipboard(const std::string& text) {
 
 ThumbsListView* FormView::ThumbnailList(int control) {
   return qobject_cast<ThumbnailListWidget*>(Widget(control));
+}
+
+AlbumsListView* FormView::AlbumsList(int control) {
+  return qobject_cast<AlbumsListWidget*>(Widget(control));
 }
 
 }  // namespace zerva::gui

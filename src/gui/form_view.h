@@ -23,8 +23,8 @@ class FormView : public QObject, public PageView {
   explicit FormView(QObject* parent = nullptr);
 
   // Registers the widget as `control`; labels, line and text edits, buttons, check boxes,
-  // combo boxes, logo strips, sliders, progress bars, date fields, pictures, popup frames and
-  // thumbnail lists are understood. Returns the widget.
+  // combo boxes, logo strips, sliders, progress bars, date fields, pictures, popup frames,
+  // thumbnail lists and album lists are understood. Returns the widget.
   template <typename W>
   W* Add(int control, W* widget) {
     Register(control, widget);
@@ -56,6 +56,7 @@ class FormView : public QObject, public PageView {
   void SetPicture(int control, ImagePtr image) override;
   void CopyToClipboard(const std::string& text) override;
   ThumbsListView* ThumbnailList(int control) override;
+  AlbumsListView* AlbumsList(int control) override;
 
   // Whether the control is shown when its page is; hidden controls stay hidden.
   bool IsShown(int control) const;

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "gui/album_editor_widgets.h"
+#include "gui/albums_page_widgets.h"
 #include "gui/control_widgets.h"
 #include "gui/form_view.h"
 #include "gui/logo_strip.h"
@@ -140,13 +141,6 @@ void BuildPlaceholder(QWidget* page, FormView& view) {
   auto* row = new QHBoxLayout;
   row->addStretch(1);
   row->addWidget(Make<QPushButton>(view, kPlaceholderAction, page));
-  QComboBox* albums = Make<QComboBox>(view, kPlaceholderAlbums, page);
-  albums->setMinimumWidth(220);
-  albums->hide();
-  row->addWidget(albums);
-  QPushButton* open = Make<QPushButton>(view, kPlaceholderOpen, page);
-  open->hide();
-  row->addWidget(open);
   row->addStretch(1);
   layout->addLayout(row);
   layout->addStretch(2);
@@ -170,6 +164,9 @@ void BuildPage(PageId id, QWidget* page, FormView& view) {
       break;
     case PageId::kCopy:
       BuildUploadPage(page, view);
+      break;
+    case PageId::kAlbums:
+      BuildAlbumsPage(page, view);
       break;
     default:
       BuildPlaceholder(page, view);

@@ -1,6 +1,7 @@
 #include "gui/qt_front_end.h"
 
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -63,6 +64,12 @@ QtFrontEnd::QtFrontEnd(Options options)
 
 QtFrontEnd::~QtFrontEnd() {
   CloseTraceWindow();
+}
+
+void QtFrontEnd::OpenUrlSignedIn(CzervaApp& app, const std::string& url) {
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  AppFrontEnd::OpenUrlSignedIn(app, url);
+  QGuiApplication::restoreOverrideCursor();
 }
 
 void QtFrontEnd::ShowPlainMessage(const std::string& text, const std::string& caption) {

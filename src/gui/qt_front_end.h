@@ -33,6 +33,8 @@ class QtFrontEnd : public AppFrontEnd {
   UiThread& AppUiThread() override { return ui_; }
   void ShowPlainMessage(const std::string& text, const std::string& caption) override;
   std::unique_ptr<MainWindow> CreateMainWindow(CzervaApp& app) override;
+  // The sign-in ticket is asked of the service first: the wait cursor shows meanwhile.
+  void OpenUrlSignedIn(CzervaApp& app, const std::string& url) override;
 
   std::shared_ptr<MessageTarget> OpenTraceWindow() override;
   void CloseTraceWindow() override;

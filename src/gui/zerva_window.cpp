@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "gui/about_dialog.h"
+#include "gui/albums_list_widget.h"
 #include "gui/form_view.h"
 #include "gui/page_widgets.h"
 #include "gui/qt_dialogs.h"
@@ -79,6 +80,9 @@ ZervaWindow::~ZervaWindow() {
   for (FormView* view : pageViews_) view->SetEvents(nullptr);
   for (QWidget* page : pageWidgets_) {
     for (ThumbnailListWidget* list : page->findChildren<ThumbnailListWidget*>()) {
+      list->SetEvents(nullptr);
+    }
+    for (AlbumsListWidget* list : page->findChildren<AlbumsListWidget*>()) {
       list->SetEvents(nullptr);
     }
   }

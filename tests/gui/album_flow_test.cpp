@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
@@ -18,6 +17,7 @@
 #include "app/elements.h"
 #include "core/media/item_fixtures.h"
 #include "core/media/video_fixtures.h"
+#include "gui/albums_list_widget.h"
 #include "gui/form_view.h"
 #include "gui/thumbnail_list_widget.h"
 #include "gui_session.h"
@@ -27,9 +27,9 @@
 #include "platform/md5.h"
 #include "support/shared_server_test.h"
 #include "ui/album_editor_view.h"
+#include "ui/albums_page.h"
 #include "ui/login_dlg.h"
 #include "ui/main_window_view.h"
-#include "ui/placeholder_page.h"
 #include "ui/zerva_app.h"
 
 namespace zerva::test {
@@ -164,12 +164,13 @@ TEST_F(AlbumFlowTest, ANewAlbumIsMadeEditedSentThenReopenedAndOnlyTheAddedPhotoS
   session_->Run([&](ZervaWindow& window) {
     SignIn(window);
     ASSERT_EQ(Shown(window), kAlbumsPage);
-    auto* albums = qobject_cast<QComboBox*>(Control(window, PageId::kAlbums, kPlaceholderAlbums));
+    auto* albums =
+        qobject_cast<gui::AlbumsListWidget*>(Control(window, PageId::kAlbums, kAlbumsList));
     ASSERT_NE(albums, nullptr);
-    ASSERT_EQ(albums->count(), 1);
-    EXPECT_EQ(albums->currentText(), "Holiday");
-    auto* open = qobject_cast<QPushButton*>(Control(window, PageId::kAlbums, kPlaceholderOpen));
-    ASSERT_NE(open, nullptr);
+    ASSERT_EQ(albums->Count(), 1);
+    EXPECT_EQ(albums->Item(0).name, "Holiday");
+    EXPECT_EQ(albums->Expanded(), 0);
+    QPushButton* open = albums->Button(AlbumButton::kEdit);
     EXPECT_EQ(open->text().toStdString(), Text("editAlbum")) << "the upload was complete";
     Click(open);
     ASSERT_EQ(Shown(window), kEditPhotosPage);

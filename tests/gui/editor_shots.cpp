@@ -36,22 +36,6 @@ bool WaitUntil(const std::function<bool()>& done, int ms) {
   return QTest::qWaitFor(done, ms);
 }
 
-// Shoots the window with the menu that `open` opens, then closes the menu.
-void ShootMenu(gui::ZervaWindow& window, Shooter& shooter, const QString& name,
-               const std::function<void()>& open) {
-  QTimer shot;
-  shot.setSingleShot(true);
-  QObject::connect(&shot, &QTimer::timeout, [&] {
-    if (QWidget* menu = QApplication::activePopupWidget()) {
-      shooter.ShootWithPopup(&window, menu, name);
-      menu->close();
-    }
-  });
-  shot.start(300);
-  open();
-  shot.stop();
-}
-
 }  // namespace
 
 std::vector<std::string> DrawPhotos(const std::string& folder, int count, int width, int height) {
@@ -105,9 +89,9 @@ void ShootAlbumEditor(gui::ZervaWindow& window, Shooter& shooter, const QString&
   shooter.ShootWithPopup(&window, popup->isVisible() ? popup : nullptr, "protection-popup");
   popup->close();
 
-  ShootMenu(window, shooter, "menu-sort", [&] { Click(view.Widget(kEditSortButton)); });
-  ShootMenu(window, shooter, "menu-names", [&] { Click(view.Widget(kEditNamesButton)); });
-  ShootMenu(window, shooter, "menu-tile", [&] {
+  shooter.ShootMenu(&window, "menu-sort", [&] { Click(view.Widget(kEditSortButton)); });
+  shooter.ShootMenu(&window, "menu-names", [&] { Click(view.Widget(kEditNamesButton)); });
+  shooter.ShootMenu(&window, "menu-tile", [&] {
     const QPoint at = list->PictureRect(1).center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
     QApplication::sendEvent(list->viewport(), &event);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "albums_shots.h"
 #include "editor_shots.h"
 #include "gui/about_dialog.h"
 #include "gui/proxy_prompt.h"
@@ -72,14 +73,12 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     ShootUpload(window, shooter);
     shooter.Shoot(&window, "after-upload");
 
-    window.Controller().GoTo(kAlbumsPage, nullptr);
-    shooter.Shoot(&window, "albums-placeholder");
+    ShootAlbumsPage(window, shooter, server, nick, "Žluťoučký kůň");
     Click(BarControl(window, kUserSettings));
     TypeInto(Control(window, PageId::kEditUserDetail, kSettingsFullName), "Jana Nováková");
     TypeInto(Control(window, PageId::kEditUserDetail, kSettingsWww), "jana.example.org");
     shooter.Shoot(&window, "user-settings");
     Click(BarControl(window, kUserNext));
-    shooter.Shoot(&window, "albums-signed-in");
     for (const PageId page : {PageId::kPhotoDetail, PageId::kPostCopy, PageId::kSendEmail}) {
       window.Controller().GoTo(PageName(page), nullptr);
       shooter.Shoot(&window, QString(PageName(page)) + "-placeholder");

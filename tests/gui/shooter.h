@@ -5,8 +5,11 @@
 #include <QDir>
 #include <QPainter>
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 namespace zerva::test {
 
@@ -20,14 +23,35 @@ class Shooter {
   }
   // The window with a popup (a menu, the protection popup) drawn where it opens over it.
   void ShootWithPopup(QWidget* window, QWidget* popup, const QString& name) {
+    ShootWithPopups(window, {popup}, name);
+  }
+  // The same with several popups open at once (a menu and its submenu), in that order.
+  void ShootWithPopups(QWidget* window, const std::vector<QWidget*>& popups, const QString& name) {
     QApplication::processEvents();
     QPixmap shot = window->grab();
-    if (popup != nullptr) {
-      QPainter painter(&shot);
+    QPainter painter(&shot);
+    for (QWidget* popup : popups) {
+      if (popup == nullptr) continue;
       painter.drawPixmap(popup->mapToGlobal(QPoint()) - window->mapToGlobal(QPoint()),
                          popup->grab());
     }
+    painter.end();
     Save(shot, name);
+  }
+  // The window with the menu that `open` opens (a popup has its own loop: the shot is taken
+  // from a timer while it is open); then the menu is closed.
+  void ShootMenu(QWidget* window, const QString& name, const std::function<void()>& open) {
+    QTimer shot;
+    shot.setSingleShot(true);
+    QObject::connect(&shot, &QTimer::timeout, [&] {
+      if (QWidget* menu = QApplication::activePopupWidget()) {
+        ShootWithPopup(window, menu, name);
+        menu->close();
+      }
+    });
+    shot.start(300);
+    open();
+    shot.stop();
   }
   bool Failed() const { return failed_; }
 

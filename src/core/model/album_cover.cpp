@@ -30,11 +30,12 @@ std::string CoverUrl(const CAlbum& album, bool large) {
   return base + (large ? "images" : "thumb") + "/" + album.thumbName;
 }
 
-ImagePtr DownloadCover(const CAlbum& album, CHttpConnect& connection, bool large) {
+ImagePtr DownloadCover(const CAlbum& album, CHttpConnect& connection, bool large,
+                       std::atomic<bool>* cancel) {
   const std::string url = CoverUrl(album, large);
   if (url.empty()) return nullptr;
   const std::string path = ScratchPath(album, large);
-  const ApiResult fetched = connection.DownloadFile(url, path, nullptr, "");
+  const ApiResult fetched = connection.DownloadFile(url, path, cancel, "");
   ImagePtr image;
   if (fetched.Ok()) {
     auto loaded = std::make_shared<fipImage>();

@@ -2,6 +2,7 @@
 // (large) or "thumb" (small) directory and fitted into 135 x 100 (68 x 50) pixels.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "model/image_ptr.h"
@@ -19,8 +20,10 @@ inline constexpr int kCoverHeight = 100;
 // the directory, "/" and thumbName. Empty without thumbName.
 std::string CoverUrl(const CAlbum& album, bool large);
 
-// Downloads and fits the cover; nothing when there is none or it cannot be had.
-ImagePtr DownloadCover(const CAlbum& album, CHttpConnect& connection, bool large);
+// Downloads and fits the cover; nothing when there is none or it cannot be had. Setting
+// `cancel` cuts the transfer short.
+ImagePtr DownloadCover(const CAlbum& album, CHttpConnect& connection, bool large,
+                       std::atomic<bool>* cancel = nullptr);
 
 // The cover in the album: from `cache` when it holds one (state 1), else downloaded (state 2,
 // and stored in `cache`), else state 3. A cover already tried is not tried again.

@@ -35,7 +35,14 @@ void CAlbumMngr::Sync(std::string_view answer) {
 }
 
 void CAlbumMngr::Clear() {
+  std::lock_guard<std::mutex> guard(lock_);
   albums.clear();
+}
+
+bool CAlbumMngr::Remove(int albumID) {
+  std::lock_guard<std::mutex> guard(lock_);
+  return std::erase_if(albums, [albumID](const auto& entry) { return entry->albumID == albumID; }) >
+         0;
 }
 
 CAlbum* CAlbumMngr::FindById(int albumID) const {

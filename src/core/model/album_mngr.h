@@ -37,7 +37,14 @@ class CAlbumMngr {
   // Replaces the list by the albums of a GetAlbums value ("<NoAlbums>" counts as none); entries
   // without a positive albumID are dropped.
   void Sync(std::string_view answer);
+  // Frees all albums, under the list's lock.
   void Clear();
+  // Frees the album `albumID`, under the list's lock; false when it is not in the list.
+  bool Remove(int albumID);
+  // Held by whoever changes the list and by a worker that touches a record (the cover loader):
+  // a worker finds its record again by identifier under the lock and never keeps a pointer to
+  // it beyond that.
+  std::mutex& ListLock() const { return lock_; }
 
   CAlbum* FindById(int albumID) const;
   // serverDir compared ignoring case; the album `exceptID` is never found.
@@ -56,7 +63,7 @@ class CAlbumMngr {
   std::vector<std::unique_ptr<CAlbum>> albums;
 
  private:
-  std::mutex lock_;  // held by Sync while it rebuilds the list
+  mutable std::mutex lock_;  // held by Sync while it rebuilds the list
   AlbumEnvironment env_;
   mutable std::mutex coverLock_;  // the cover loader reads the caches from its thread
   std::map<int, ImagePtr> smallCovers_;

@@ -52,6 +52,18 @@ locale_t UserLocale() {
   return locale;
 }
 
+// Letter case follows Unicode whatever the user's language: under the plain "C" locale an
+// accented capital would otherwise stay as it is.
+locale_t CaseLocale() {
+  static std::once_flag once;
+  static locale_t locale = nullptr;
+  std::call_once(once, [] {
+    locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    if (locale == nullptr) locale = UserLocale();
+  });
+  return locale;
+}
+
 std::wstring LowerWide(std::string_view s, locale_t locale) {
   std::wstring out;
   out.reserve(s.size());
@@ -68,9 +80,8 @@ std::wstring LowerWide(std::string_view s, locale_t locale) {
 }  // namespace
 
 int CompareNoCase(std::string_view a, std::string_view b) {
-  const locale_t locale = UserLocale();
-  const std::wstring la = LowerWide(a, locale);
-  const std::wstring lb = LowerWide(b, locale);
+  const std::wstring la = LowerWide(a, CaseLocale());
+  const std::wstring lb = LowerWide(b, CaseLocale());
   return la.compare(lb);
 }
 
@@ -80,8 +91,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 int CollateNoCase(std::string_view a, std::string_view b) {
   const locale_t locale = UserLocale();
-  const std::wstring la = LowerWide(a, locale);
-  const std::wstring lb = LowerWide(b, locale);
+  const std::wstring la = LowerWide(a, CaseLocale());
+  const std::wstring lb = LowerWide(b, CaseLocale());
   if (locale == nullptr) return la.compare(lb);
   const int r = wcscoll_l(la.c_str(), lb.c_str(), locale);
   return r != 0 ? r : la.compare(lb);

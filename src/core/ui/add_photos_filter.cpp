@@ -3,6 +3,7 @@
 #include "app/text_utils.h"
 #include "lang/text.h"
 #include "model/folder_scan.h"
+#include "model/photo.h"
 
 namespace zerva {
 namespace {
@@ -24,6 +25,18 @@ FileDialogFilters AddPhotosFilters(bool videoSupport) {
   result.filters += Text("EditPhotosAddPhotoFilterAll") + " (*.*)|*.*|";
   result.filters += "|";
   return result;
+}
+
+std::vector<std::string> PickPhotosToAdd(const FilesPicker& pick, const std::string& startFolder,
+                                         bool videoSupport) {
+  const FileDialogFilters filters = AddPhotosFilters(videoSupport);
+  const std::vector<std::string> chosen =
+      pick(Text("EditPhotosAddPhotoTitle"), startFolder, filters.filters, filters.selected);
+  std::vector<std::string> known;
+  for (const std::string& path : chosen) {
+    if (IsAcceptedName(FileNameOfPath(path), videoSupport).accepted) known.push_back(path);
+  }
+  return known;
 }
 
 }  // namespace zerva

@@ -1,7 +1,5 @@
 #include "ui/album_delete.h"
 
-#include <algorithm>
-
 #include "app/elements.h"
 #include "lang/text.h"
 #include "net/bug_report.h"
@@ -22,7 +20,7 @@ bool DeleteServerAlbum(CzervaApp& app, int albumId, std::string* errorText) {
   }
   session.MutableDetails().usedSize = static_cast<int>(GetElementInt(result.value, "usedSize"));
   CAlbumMngr& albums = app.AlbumMngr();
-  std::erase_if(albums.albums, [albumId](const auto& entry) { return entry->albumID == albumId; });
+  albums.Remove(albumId);
   albums.DropCover(albumId, false);
   albums.DropCover(albumId, true);
   if (app.CurrentAlbumId() == albumId) app.SetCurrentAlbumId(0);

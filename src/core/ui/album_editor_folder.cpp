@@ -14,6 +14,7 @@
 #include "ui/add_photos_filter.h"
 #include "ui/album_editor_page.h"
 #include "ui/album_editor_view.h"
+#include "ui/album_folder_request.h"
 #include "ui/zerva_app.h"
 
 namespace zerva {
@@ -27,18 +28,13 @@ std::string FolderMessage(const std::string& folder, const char* reasonKey) {
 }  // namespace
 
 std::vector<std::string> CEditPhotosDlg::HistoryNewestFirst() const {
-  std::vector<std::string> history = DirHistory(AppProfile(), LoginName());
-  std::reverse(history.begin(), history.end());
-  return history;
+  return DirHistoryNewestFirst(AppProfile(), LoginName());
 }
 
 AlbumFolderRequest CEditPhotosDlg::FolderRequest(bool newAlbum) const {
-  AlbumFolderRequest request;
-  request.title = Text("sourceDirectory");
-  request.history = HistoryNewestFirst();
-  if (!request.history.empty()) request.startFolder = request.history.front();
-  request.allowFiles = newAlbum;
+  AlbumFolderRequest request = NewAlbumFolderRequest(AppProfile(), LoginName());
   if (!newAlbum) {
+    request.allowFiles = false;
     request.text = Text("msgDirectoryMoved1") + "\n" + Text("msgDirectoryMoved2");
     const std::string& current = app_.CurrentAlbum().localPath;
     if (!current.empty() && DirectoryExists(current)) request.startFolder = current;
@@ -139,20 +135,15 @@ void CEditPhotosDlg::Relocate(const std::string& picked) {
 
 void CEditPhotosDlg::OnAddPhotos() {
   CAlbum& album = Album();
-  const FileDialogFilters filters = AddPhotosFilters(album.env.videoSupport);
   std::string start = album.localPath;
   if (start.empty()) {
     const std::vector<std::string> history = HistoryNewestFirst();
     if (!history.empty()) start = history.front();
   }
-  const std::vector<std::string> chosen =
-      view_.PickFiles(Text("EditPhotosAddPhotoTitle"), start, filters.filters, filters.selected);
-  std::vector<std::string> known;
-  for (const std::string& path : chosen) {
-    if (IsAcceptedName(FileNameOfPath(path), album.env.videoSupport).accepted) {
-      known.push_back(path);
-    }
-  }
+  const std::vector<std::string> known = PickPhotosToAdd(
+      [this](const std::string& title, const std::string& folder, const std::string& filters,
+             int selected) { return view_.PickFiles(title, folder, filters, selected); },
+      start, album.env.videoSupport);
   if (known.empty() || !StopLoader()) return;
 
   const AddedFiles added = list_->AddAlbumFiles(known);

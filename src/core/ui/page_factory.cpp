@@ -1,6 +1,7 @@
 #include "ui/page_factory.h"
 
 #include "ui/album_editor_window_page.h"
+#include "ui/albums_page.h"
 #include "ui/create_account_dlg.h"
 #include "ui/edit_user_detail_dlg.h"
 #include "ui/login_dlg.h"
@@ -21,6 +22,8 @@ std::unique_ptr<CZervaDialog> MakePage(PageId id, CzervaDlg& window, PageView& v
       return std::make_unique<CEditPhotosWindowPage>(window, view);
     case PageId::kCopy:
       return std::make_unique<UploadWindowPage>(window, view);
+    case PageId::kAlbums:
+      return std::make_unique<CAlbumsDlg>(window, view);
     default:
       return std::make_unique<PlaceholderPage>(window, id, view);
   }
@@ -28,7 +31,7 @@ std::unique_ptr<CZervaDialog> MakePage(PageId id, CzervaDlg& window, PageView& v
 
 bool PageIsBuilt(PageId id) {
   return id == PageId::kLogin || id == PageId::kCreateAccount || id == PageId::kEditUserDetail ||
-         id == PageId::kEditPhotos || id == PageId::kCopy;
+         id == PageId::kEditPhotos || id == PageId::kCopy || id == PageId::kAlbums;
 }
 
 }  // namespace zerva

@@ -13,6 +13,7 @@
 
 namespace zerva {
 
+class AlbumsListView;
 class ThumbsListView;
 
 // A popup menu of texts. A right click on an entry may offer one more command for that entry
@@ -99,6 +100,8 @@ class PageView {
   virtual void CopyToClipboard(const std::string& /*text*/) {}
   // The icon list of thumbnails that is the control; null when there is none.
   virtual ThumbsListView* ThumbnailList(int /*control*/) { return nullptr; }
+  // The albums page's list of albums that is the control; null when there is none.
+  virtual AlbumsListView* AlbumsList(int /*control*/) { return nullptr; }
 };
 
 // What a page or a band hears from its view: a button or link pressed, a field changed by the

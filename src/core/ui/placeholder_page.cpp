@@ -1,7 +1,6 @@
 #include "ui/placeholder_page.h"
 
 #include "lang/text.h"
-#include "model/album_mngr.h"
 #include "ui/zerva_app.h"
 #include "ui/zerva_dlg.h"
 
@@ -18,8 +17,6 @@ struct PlaceholderTexts {
 
 PlaceholderTexts TextsOf(PageId id) {
   switch (id) {
-    case PageId::kAlbums:
-      return {Text("AlbumsDlgTitle"), Text("AlbumsDlgText"), Text("newAlbum"), false, false};
     case PageId::kEditPhotos:
       return {Text("EditPhotosDlgTitle"), Text("EditPhotosDlgText"), {}, true, true};
     case PageId::kPhotoDetail:
@@ -55,60 +52,10 @@ void PlaceholderPage::UpdateTexts() {
   window.EnableNextButton(texts.next);
   window.ShowBackButton(texts.back);
   window.EnableBackButton(texts.back);
-  ShowAlbums();
   CZervaDialog::UpdateTexts();
 }
 
-void PlaceholderPage::OnShowPage(bool /*cameBack*/) {
-  ShowAlbums();
-}
-
-void PlaceholderPage::ShowAlbums() {
-  PageView& view = View();
-  const bool albumsPage = Id() == PageId::kAlbums;
-  const auto& albums = App().AlbumMngr().albums;
-  const bool shown = albumsPage && App().Session().IsSignedIn() && !albums.empty();
-  view.Show(kPlaceholderAlbums, shown);
-  view.Show(kPlaceholderOpen, shown);
-  // With the list the page does its job: the note that it is not ready would mislead.
-  view.Show(kPlaceholderNote, !shown);
-  if (!shown) return;
-  std::vector<std::string> names;
-  int chosen = 0;
-  for (size_t i = 0; i < albums.size(); ++i) {
-    names.push_back(albums[i]->name);
-    if (albums[i]->albumID == App().CurrentAlbumId()) chosen = static_cast<int>(i);
-  }
-  view.SetItems(kPlaceholderAlbums, names);
-  view.Select(kPlaceholderAlbums, chosen);
-  OnEdited(kPlaceholderAlbums);
-}
-
-const CAlbum* PlaceholderPage::ChosenAlbum() {
-  const auto& albums = App().AlbumMngr().albums;
-  const int chosen = View().Selected(kPlaceholderAlbums);
-  if (chosen < 0 || static_cast<size_t>(chosen) >= albums.size()) return nullptr;
-  return albums[static_cast<size_t>(chosen)].get();
-}
-
-void PlaceholderPage::OnEdited(int control) {
-  if (control != kPlaceholderAlbums) return;
-  const CAlbum* album = ChosenAlbum();
-  // An interrupted upload is repaired by opening its album.
-  const bool interrupted = album != nullptr && album->uploading != 0;
-  View().SetText(kPlaceholderOpen, Text(interrupted ? "repairAlbum" : "editAlbum"));
-  SetTooltipEntry(kPlaceholderOpen,
-                  interrupted ? "EditAlbumsDlgRepairTool" : "EditAlbumsDlgEditTool");
-}
-
-void PlaceholderPage::OpenChosenAlbum() {
-  const CAlbum* album = ChosenAlbum();
-  if (album == nullptr) return;
-  // As the albums page opens an album: the editor works on a copy of its entry.
-  App().SetCurrentAlbumId(album->albumID);
-  App().CurrentAlbum() = *album;
-  Window().Next(this);
-}
+void PlaceholderPage::OnShowPage(bool /*cameBack*/) {}
 
 bool PlaceholderPage::CanLeave(const std::string& target) {
   if (Id() != PageId::kPhotoDetail || target == kEditPhotosPage) return true;
@@ -117,21 +64,7 @@ bool PlaceholderPage::CanLeave(const std::string& target) {
 }
 
 void PlaceholderPage::OnCommand(int control) {
-  if (control == kPlaceholderOpen) {
-    OpenChosenAlbum();
-    return;
-  }
-  if (control != kPlaceholderAction) return;
-  if (Id() == PageId::kAlbums) {
-    // A new album: the editor asks for its folder.
-    CAlbum& album = App().CurrentAlbum();
-    album.Clear();
-    album.ownerName = App().Session().Name();
-    album.defaultWatermark = App().Session().Details().defaultWatermark;
-    Window().Next(this);
-  } else {
-    Window().Back();
-  }
+  if (control == kPlaceholderAction) Window().Back();
 }
 
 }  // namespace zerva

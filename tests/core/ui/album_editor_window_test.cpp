@@ -8,9 +8,9 @@
 #include "lang/text.h"
 #include "model/album.h"
 #include "ui/album_editor_window_page.h"
+#include "ui/albums_page.h"
 #include "ui/main_window_view.h"
 #include "ui/page_factory.h"
-#include "ui/placeholder_page.h"
 
 namespace zerva::test {
 namespace {
@@ -30,7 +30,7 @@ TEST_F(AlbumEditorWindowTest, NewAlbumFromTheAlbumsPageLeadsThroughTheEditor) {
     album.name = "Winter";
 
     QueueAlbumFolder();
-    window.Page(PageId::kAlbums).Click(kPlaceholderAction);
+    window.Page(PageId::kAlbums).Click(kAlbumsNewAlbum);
     ASSERT_EQ(window.Current(), kEditPhotosPage);
     EXPECT_EQ(album.albumID, -1);
     EXPECT_EQ(album.items.size(), 1u);
@@ -60,7 +60,7 @@ TEST_F(AlbumEditorWindowTest, LeavingTheDetailPageForTheUploadReleasesTheEditors
     window.Start();
     SignInThroughThePage(window, user + "@example.com", "secret");
     QueueAlbumFolder();
-    window.Page(PageId::kAlbums).Click(kPlaceholderAction);
+    window.Page(PageId::kAlbums).Click(kAlbumsNewAlbum);
     ASSERT_EQ(window.Current(), kEditPhotosPage);
     CPhoto* item = app.CurrentAlbum().items.front().get();
 
@@ -84,16 +84,12 @@ TEST_F(AlbumEditorWindowTest, TheAlbumsPageOpensTheChosenAlbumInTheEditor) {
     window.Start();
     SignInThroughThePage(window, user + "@example.com", "secret");
     ASSERT_EQ(window.Current(), kAlbumsPage);
-    FakePageView& albums = window.Page(PageId::kAlbums);
-    EXPECT_TRUE(albums.Shown(kPlaceholderAlbums));
-    EXPECT_FALSE(albums.Shown(kPlaceholderNote));
-    EXPECT_EQ(albums.Find(kPlaceholderAlbums).items,
-              (std::vector<std::string>{"Winter", "Summer"}));
+    FakeAlbumsListView& albums = window.Page(PageId::kAlbums).albums;
+    EXPECT_EQ(albums.Names(), (std::vector<std::string>{"Summer", "Winter"}));
     // Albums created on the service and never filled count as interrupted uploads.
-    EXPECT_EQ(albums.GetText(kPlaceholderOpen), Text("repairAlbum"));
+    EXPECT_EQ(albums.ExpandedItem().Button(AlbumButton::kEdit).caption, Text("repairAlbum"));
 
-    albums.Choose(kPlaceholderAlbums, 1);
-    albums.Click(kPlaceholderOpen);
+    albums.DoubleClick(0);
     ASSERT_EQ(window.Current(), kEditPhotosPage);
     EXPECT_EQ(app.CurrentAlbum().name, "Summer");
     EXPECT_EQ(app.CurrentAlbumId(), app.CurrentAlbum().albumID);

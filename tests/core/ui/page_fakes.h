@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/scripted_dialogs.h"
+#include "ui/albums_list_view.h"
+#include "ui/albums_page.h"
 #include "ui/main_window_view.h"
 #include "ui/page_view.h"
 #include "ui/thumbs_list_view.h"
@@ -96,6 +98,65 @@ class FakeThumbsListView : public ThumbsListView {
     current = position;
     if (events != nullptr) events->OnCurrentChanged(position);
   }
+};
+
+// The albums page's list without a screen: it keeps the items it was given, and the user's
+// actions are methods.
+class FakeAlbumsListView : public AlbumsListView {
+ public:
+  // --- What the user does ---
+  void Click(int index) {
+    if (events != nullptr) events->OnItemSelected(index);
+  }
+  void DoubleClick(int index) {
+    if (events != nullptr) events->OnItemOpened(index);
+  }
+  void PressButton(int index, AlbumButton button) {
+    if (events != nullptr) events->OnItemButton(index, button);
+  }
+  void PressDelete() {
+    if (events != nullptr) events->OnDeleteKey(expanded);
+  }
+  void Type(const std::string& character) {
+    if (events != nullptr) events->OnCharacterTyped(character);
+  }
+  // Draws every item as the screen would: those without a cover ask for it.
+  void DrawAll() {
+    for (int i = 0; i < static_cast<int>(items.size()) && events != nullptr; ++i) {
+      if (items[static_cast<size_t>(i)].cover == nullptr) events->OnCoverWanted(i);
+    }
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const AlbumsListItem& item : items) names.push_back(item.name);
+    return names;
+  }
+  const AlbumsListItem& ExpandedItem() const { return items.at(static_cast<size_t>(expanded)); }
+
+  // --- AlbumsListView ---
+  void SetEvents(AlbumsListEvents* listener) override { events = listener; }
+  void SetItems(std::vector<AlbumsListItem> shown) override {
+    items = std::move(shown);
+    expanded = -1;
+    ++fills;
+  }
+  void SetItem(int index, AlbumsListItem item) override {
+    if (index < 0 || index >= static_cast<int>(items.size())) return;
+    items[static_cast<size_t>(index)] = std::move(item);
+    redrawn.push_back(index);
+  }
+  void SetExpanded(int index) override {
+    expanded = index < static_cast<int>(items.size()) ? index : -1;
+  }
+  int Expanded() const override { return expanded; }
+  void EnsureVisible(int index) override { shownIndex = index; }
+
+  AlbumsListEvents* events = nullptr;
+  std::vector<AlbumsListItem> items;
+  int expanded = -1;
+  int shownIndex = -1;
+  int fills = 0;
+  std::vector<int> redrawn;
 };
 
 class FakePageView : public PageView {
@@ -219,6 +280,9 @@ class FakePageView : public PageView {
   ThumbsListView* ThumbnailList(int control) override {
     return control == thumbnailControl ? &thumbnails : nullptr;
   }
+  AlbumsListView* AlbumsList(int control) override {
+    return control == albumsControl ? &albums : nullptr;
+  }
 
   const Control& Find(int control) const {
     static const Control kNone;
@@ -251,6 +315,9 @@ class FakePageView : public PageView {
   // The control that is the thumbnail list, and the list.
   int thumbnailControl = -1;
   FakeThumbsListView thumbnails;
+  // The control that is the albums page's list (every page has one; only that page asks).
+  int albumsControl = kAlbumsList;
+  FakeAlbumsListView albums;
 };
 
 class FakeMainView : public MainWindowView {

@@ -35,6 +35,18 @@ std::vector<std::string> Untranslated(const FakePageView& view, const std::strin
       if (std::regex_search(item, missing)) found.push_back(where + " item: " + item);
     }
   }
+  // The albums page's items and their buttons.
+  for (const AlbumsListItem& item : view.albums.items) {
+    std::vector<const std::string*> texts = {&item.hiddenMark, &item.passwordMark,
+                                             &item.createdTooltip, &item.updatedTooltip};
+    for (const AlbumItemButton& button : item.buttons) {
+      texts.push_back(&button.caption);
+      texts.push_back(&button.tooltip);
+    }
+    for (const std::string* text : texts) {
+      if (std::regex_search(*text, missing)) found.push_back(where + " album item: " + *text);
+    }
+  }
   return found;
 }
 
