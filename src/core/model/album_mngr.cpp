@@ -128,21 +128,4 @@ int CompareAlbums(const CAlbum* a, const CAlbum* b, int key, bool ascending) {
   return ascending ? -sign : sign;
 }
 
-std::string WebPageOrderName(int key) {
-  switch (key) {
-    case 101:
-      return "createDate";
-    case 102:
-      return "viewCount";
-    case 103:
-      return "albumName";
-    case 104:
-      return "date";
-    case 105:
-      return "lastComment";
-    default:
-      return {};
-  }
-}
-
 }  // namespace zerva

@@ -76,7 +76,4 @@ std::string AlbumSortValue(const CAlbum* album, int key);
 // b's value against a's, ignoring case: positive when b's is larger; negated with `ascending`.
 int CompareAlbums(const CAlbum* a, const CAlbum* b, int key, bool ascending);
 
-// The service's names of the web page orders 101 to 105 ("createDate" ...); empty otherwise.
-std::string WebPageOrderName(int key);
-
 }  // namespace zerva
