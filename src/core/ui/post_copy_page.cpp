@@ -40,8 +40,8 @@ void CPostCopyDlg::UpdateTexts() {
   CzervaDlg& window = Window();
   PageView& view = View();
   const bool unattended = Unattended();
-  window.SetHeaderTitle(Text(unattended ? "PostCopyDlgTitleUpl" : "PostCopyDlgTitle"));
-  window.SetHeaderText(Text(unattended ? "PostCopyDlgTextUpl" : "PostCopyDlgText"));
+  window.SetHeaderTitle(unattended ? Text("PostCopyDlgTitleUpl") : Text("PostCopyDlgTitle"));
+  window.SetHeaderText(unattended ? Text("PostCopyDlgTextUpl") : Text("PostCopyDlgText"));
   view.SetText(kPostCopyMessage, Text("PostCopyDlgMsg"));
   struct Button {
     int control;
@@ -59,7 +59,7 @@ void CPostCopyDlg::UpdateTexts() {
     SetTooltipEntry(button.control, button.tooltip);
     view.Show(button.control, !unattended);
   }
-  view.SetText(kPostCopyReturn, Text(unattended ? "msgVideoEnd" : "navBackPostCopy"));
+  view.SetText(kPostCopyReturn, unattended ? Text("msgVideoEnd") : Text("navBackPostCopy"));
   SetTooltipEntry(kPostCopyReturn, unattended ? "navPrevAlbumsToolUpl" : "navPrevAlbumsTool");
   ShowAlbumTexts();
 
