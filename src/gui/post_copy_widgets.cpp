@@ -18,13 +18,14 @@
 namespace zerva::gui {
 namespace {
 
-// A centred column of limited width inside the page.
-QWidget* Column(QWidget* page, int width) {
+// A column that takes the page's whole width up to `width`, centred beyond that: at the
+// window's smallest size these pages need every pixel of it.
+QWidget* WideColumn(QWidget* page, int width) {
   auto* outer = new QHBoxLayout(page);
   auto* column = new QWidget(page);
   column->setMaximumWidth(width);
   outer->addStretch(1);
-  outer->addWidget(column, 4);
+  outer->addWidget(column, 1000);
   outer->addStretch(1);
   return column;
 }
@@ -33,7 +34,6 @@ QWidget* Column(QWidget* page, int width) {
 QPushButton* PageButton(FormView& view, int control, QWidget* parent) {
   QPushButton* button = Make<QPushButton>(view, control, parent);
   button->setAutoDefault(true);
-  button->setMinimumWidth(120);
   return button;
 }
 
@@ -50,15 +50,16 @@ QToolButton* PictureButton(FormView& view, int control, QWidget* parent, QSize m
 }  // namespace
 
 void BuildPostCopyPage(QWidget* page, FormView& view) {
-  QWidget* column = Column(page, 760);
+  QWidget* column = WideColumn(page, 760);
   auto* layout = new QVBoxLayout(column);
   layout->addStretch(1);
 
   // The album: its picture, and beside it the name, the address and the marks.
   auto* album = new QHBoxLayout;
-  QToolButton* preview = PictureButton(view, kPostCopyPreview, column,
-                                       QSize(2 * kCoverWidth + 8, 2 * kCoverHeight + 8));
-  preview->setMinimumSize(kCoverWidth + 8, kCoverHeight + 8);
+  // As large as an album's cover: a photo's picture is fitted into it.
+  QToolButton* preview =
+      PictureButton(view, kPostCopyPreview, column, QSize(kCoverWidth + 10, kCoverHeight + 10));
+  preview->setMinimumSize(preview->maximumSize());
   preview->setStyleSheet("QToolButton { border: 1px solid #c0bfbc; background: #ffffff; }");
   album->addWidget(preview, 0, Qt::AlignTop);
   auto* about = new QVBoxLayout;
@@ -77,15 +78,17 @@ void BuildPostCopyPage(QWidget* page, FormView& view) {
   about->addStretch(1);
   album->addLayout(about, 1);
   layout->addLayout(album);
-  layout->addSpacing(10);
+  layout->addSpacing(6);
 
+  // The four buttons, and the return button at the row's end (alone in an unattended upload).
   auto* buttons = new QHBoxLayout;
   for (const int control : {kPostCopyView, kPostCopyCopy, kPostCopySend, kPostCopyEdit}) {
     buttons->addWidget(PageButton(view, control, column));
   }
   buttons->addStretch(1);
+  buttons->addWidget(PageButton(view, kPostCopyReturn, column));
   layout->addLayout(buttons);
-  layout->addSpacing(16);
+  layout->addSpacing(10);
 
   // The banners one below the other, hidden until the service has sent them.
   for (int slot = 0; slot < kPostCopyBannerSlots; ++slot) {
@@ -94,15 +97,10 @@ void BuildPostCopyPage(QWidget* page, FormView& view) {
     layout->addWidget(banner, 0, Qt::AlignHCenter);
   }
   layout->addStretch(2);
-
-  auto* end = new QHBoxLayout;
-  end->addStretch(1);
-  end->addWidget(PageButton(view, kPostCopyReturn, column));
-  layout->addLayout(end);
 }
 
 void BuildSendEmailPage(QWidget* page, FormView& view) {
-  QWidget* column = Column(page, 760);
+  QWidget* column = WideColumn(page, 760);
   auto* grid = new QGridLayout(column);
   grid->addWidget(Label(view, kSendToLabel, column), 0, 0);
   grid->addWidget(Edit(view, kSendTo, column), 0, 1);

@@ -8,8 +8,8 @@ namespace zerva::gui {
 
 class FormView;
 
-// The album's picture beside its name, address and marks; the four buttons; the banners one
-// below the other; the return button.
+// The album's picture beside its name, address and marks; the four buttons and the return
+// button in a row; the banners one below the other.
 void BuildPostCopyPage(QWidget* page, FormView& view);
 // The recipients with the address book's button beside them, the subject and the message.
 void BuildSendEmailPage(QWidget* page, FormView& view);

@@ -14,6 +14,7 @@
 #include "gui/qt_front_end.h"
 #include "gui/trace_window.h"
 #include "gui_session.h"
+#include "post_copy_shots.h"
 #include "shooter.h"
 #include "support/server_fixture.h"
 #include "support/temp_dir.h"
@@ -70,7 +71,7 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     Click(Control(window, PageId::kCreateAccount, kAccountCreate));
     ShootAlbumEditor(window, shooter, "Léto v Třeboni");
     ShootUpload(window, shooter);
-    shooter.Shoot(&window, "after-upload");
+    ShootPostCopy(window, shooter);
 
     window.Controller().GoTo(kAlbumsPage, nullptr);
     shooter.Shoot(&window, "albums-placeholder");
@@ -80,7 +81,7 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     shooter.Shoot(&window, "user-settings");
     Click(BarControl(window, kUserNext));
     shooter.Shoot(&window, "albums-signed-in");
-    for (const PageId page : {PageId::kPhotoDetail, PageId::kPostCopy, PageId::kSendEmail}) {
+    for (const PageId page : {PageId::kPhotoDetail}) {
       window.Controller().GoTo(PageName(page), nullptr);
       shooter.Shoot(&window, QString(PageName(page)) + "-placeholder");
     }

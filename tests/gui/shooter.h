@@ -18,15 +18,23 @@ class Shooter {
     QApplication::processEvents();
     Save(widget->grab(), name);
   }
-  // The window with a popup (a menu, the protection popup) drawn where it opens over it.
+  // The window with a popup (a menu, the protection popup) drawn where it opens over it; a
+  // popup reaching past the window's edge is drawn whole on a grey canvas around both.
   void ShootWithPopup(QWidget* window, QWidget* popup, const QString& name) {
     QApplication::processEvents();
-    QPixmap shot = window->grab();
-    if (popup != nullptr) {
-      QPainter painter(&shot);
-      painter.drawPixmap(popup->mapToGlobal(QPoint()) - window->mapToGlobal(QPoint()),
-                         popup->grab());
+    if (popup == nullptr) {
+      Save(window->grab(), name);
+      return;
     }
+    const QRect windowArea(window->mapToGlobal(QPoint()), window->size());
+    const QRect popupArea(popup->mapToGlobal(QPoint()), popup->size());
+    const QRect all = windowArea.united(popupArea);
+    QPixmap shot(all.size());
+    shot.fill(QColor(0x5e, 0x5c, 0x64));
+    QPainter painter(&shot);
+    painter.drawPixmap(windowArea.topLeft() - all.topLeft(), window->grab());
+    painter.drawPixmap(popupArea.topLeft() - all.topLeft(), popup->grab());
+    painter.end();
     Save(shot, name);
   }
   bool Failed() const { return failed_; }
