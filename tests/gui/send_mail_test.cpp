@@ -138,6 +138,11 @@ TEST_F(SendMailTest, AfterAnUploadTheAlbumsLinkIsCopiedAndMailedToTheService) {
     to->setFocus();
     QTest::keyClick(to, Qt::Key_Return);
     EXPECT_EQ(Shown(window), kPostCopyPage);
+    // Enter on the page's focused button presses it: the return button leads to the albums.
+    QWidget* back = Control(window, PageId::kPostCopy, kPostCopyReturn);
+    back->setFocus();
+    QTest::keyClick(back, Qt::Key_Return);
+    EXPECT_EQ(Shown(window), kAlbumsPage);
   });
 
   const std::vector<StoredMail> mails = Server().Mails(since_);
@@ -180,6 +185,15 @@ TEST_F(SendMailTest, TheAddressBookPopupChecksTheRecipientsAndAddsTheChosenOne) 
     ASSERT_EQ(Shown(window), kSendEmailPage);
     auto* to = qobject_cast<QLineEdit*>(Control(window, PageId::kSendEmail, kSendTo));
     TypeInto(to, "bob@example.org");
+    // Tab walks the page as it is laid out: recipients, the book, subject, message.
+    std::vector<int> walked;
+    QWidget* at = to;
+    for (int i = 0; i < 3; ++i) {
+      at = at->nextInFocusChain();
+      while (!(at->focusPolicy() & Qt::TabFocus) || !at->isVisible()) at = at->nextInFocusChain();
+      walked.push_back(at->objectName().mid(1).toInt());
+    }
+    EXPECT_EQ(walked, (std::vector<int>{kSendBook, kSendSubject, kSendMessage}));
 
     QStringList entries;
     QList<bool> checks;
