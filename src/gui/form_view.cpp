@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QSlider>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/text_utils.h"
 #include "gui/albums_list_widget.h"
@@ -40,14 +41,14 @@ class MenuContext : public QObject {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() != Qt::RightButton || !contents_.contextText) return false;
     QAction* action = menu_->actionAt(mouse->position().toPoint());
-    if (action == nullptr) return true;
+    if (action == nullptr || action->isSeparator()) return true;
     const size_t index = static_cast<size_t>(action->data().toInt());
     const std::string text = contents_.contextText(index);
     if (text.empty()) return true;
     QMenu context;
     QAction* command = context.addAction(ToQt(text));
-    if (context.exec(mouse->globalPosition().toPoint()) == command) {
-      if (contents_.onContext) contents_.onContext(index);
+    if (context.exec(mouse->globalPosition().toPoint()) == command && contents_.onContext &&
+        contents_.onContext(index)) {
       menu_->removeAction(action);
       if (menu_->actions().isEmpty()) menu_->close();
     }
@@ -233,7 +234,16 @@ int FormView::ShowPopupMenu(int anchor, const PopupMenu& menu) {
   QMenu popup(widget);
   popup.setObjectName("popupMenu");
   for (size_t i = 0; i < menu.items.size(); ++i) {
-    popup.addAction(ToQt(menu.items[i]))->setData(static_cast<int>(i));
+    QAction* action = popup.addAction(ToQt(menu.items[i]));
+    action->setData(static_cast<int>(i));
+    if (i < menu.checked.size() && menu.checked[i]) {
+      action->setCheckable(true);
+      action->setChecked(true);
+    }
+    const auto& separators = menu.separatorsAfter;
+    if (std::find(separators.begin(), separators.end(), i) != separators.end()) {
+      popup.addSeparator();
+    }
   }
   MenuContext context(&popup, menu);
   popup.installEventFilter(&context);
@@ -306,6 +316,18 @@ void FormView::SetPicture(int control, ImagePtr image) {
   const QImage picture = image ? ImageToQt(*image) : QImage();
   if (auto* view = qobject_cast<PictureView*>(widget)) {
     view->SetImage(picture);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    // A picture to click (a banner, a preview): drawn at its own size, made smaller to fit
+    // the button's largest size when it has one.
+    button->setIcon(picture.isNull() ? QIcon() : QIcon(QPixmap::fromImage(picture)));
+    if (!picture.isNull()) {
+      QSize size = picture.size();
+      const QSize most = button->maximumSize() - QSize(8, 8);
+      if (size.width() > most.width() || size.height() > most.height()) {
+        size.scale(most, Qt::KeepAspectRatio);
+      }
+      button->setIconSize(size);
+    }
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     label->setPixmap(picture.isNull()
                          ? QPixmap()

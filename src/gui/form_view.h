@@ -22,9 +22,10 @@ class FormView : public QObject, public PageView {
  public:
   explicit FormView(QObject* parent = nullptr);
 
-  // Registers the widget as `control`; labels, line and text edits, buttons, check boxes,
-  // combo boxes, logo strips, sliders, progress bars, date fields, pictures, popup frames,
-  // thumbnail lists and album lists are understood. Returns the widget.
+  // Registers the widget as `control`; labels, line and text edits, buttons (a picture becomes
+  // a button's icon), check boxes, combo boxes, logo strips, sliders, progress bars, date
+  // fields, pictures, popup frames, thumbnail lists and album lists are understood. Returns the
+  // widget.
   template <typename W>
   W* Add(int control, W* widget) {
     Register(control, widget);

@@ -17,6 +17,7 @@
 #include "gui/control_widgets.h"
 #include "gui/form_view.h"
 #include "gui/logo_strip.h"
+#include "gui/post_copy_widgets.h"
 #include "ui/create_account_dlg.h"
 #include "ui/edit_user_detail_dlg.h"
 #include "ui/login_dlg.h"
@@ -167,6 +168,12 @@ void BuildPage(PageId id, QWidget* page, FormView& view) {
       break;
     case PageId::kAlbums:
       BuildAlbumsPage(page, view);
+      break;
+    case PageId::kPostCopy:
+      BuildPostCopyPage(page, view);
+      break;
+    case PageId::kSendEmail:
+      BuildSendEmailPage(page, view);
       break;
     default:
       BuildPlaceholder(page, view);

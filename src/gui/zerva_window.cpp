@@ -151,6 +151,11 @@ void ZervaWindow::Raise() {
   activateWindow();
 }
 
+void ZervaWindow::CloseWindow() {
+  // Queued: the page that asks is still handling its click or timer.
+  QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
 void ZervaWindow::closeEvent(QCloseEvent* event) {
   if (!dlg_->OnClose()) {
     event->ignore();

@@ -48,6 +48,7 @@ class ZervaWindow : public QWidget, public MainWindowView {
   void CloseTraceWindow() override;
   void OpenAboutBox() override;
   void Raise() override;
+  void CloseWindow() override;
 
  signals:
   void closed();

@@ -1,6 +1,7 @@
 #include "server/control.h"
 
 #include "server/answers.h"
+#include "server/mail_record.h"
 #include "server/names.h"
 
 namespace zerva::server {
@@ -43,6 +44,13 @@ ServerResponse HandleControl(Service& service, const ServerRequest& req) {
     long long since = 0;
     ParseInt64(req.Query("since"), &since);
     return Plain(200, service.log().Serialize(since));
+  }
+  if (what == "mails") {
+    long long since = 0;
+    ParseInt64(req.Query("since"), &since);
+    Db& db = service.db();
+    auto lock = db.Lock();
+    return Plain(200, SerializeMails(db, since));
   }
   if (req.method != "POST") return Plain(405, "POST expected");
   if (!req.bodyError.empty()) return Plain(400, req.bodyError);

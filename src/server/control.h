@@ -1,5 +1,5 @@
 // The test control endpoint under "/_zerva/", answered only to loopback clients: request log,
-// faults, tunable answers and service messages.
+// stored mails, faults, tunable answers and service messages.
 #pragma once
 
 #include "server/request.h"
@@ -11,6 +11,7 @@ inline constexpr const char* kControlPrefix = "/_zerva/";
 
 //   GET  /_zerva/log?since=N           the request log (RequestLog::Serialize)
 //   POST /_zerva/log/clear
+//   GET  /_zerva/mails?since=N         the stored mails (SerializeMails)
 //   POST /_zerva/fault                 target, kind, count (1), value
 //   POST /_zerva/refuse-block          md5, count (1)
 //   POST /_zerva/faults/clear          faults, refused blocks and tunables back to defaults

@@ -50,11 +50,14 @@ ServerResponse SendEmail(ScriptContext& ctx) {
   if (!UserIdMatches(*user, req)) return Refuse("Access denied", kErrAuth);
   std::string joined;
   for (const std::string& r : recipients) joined += (joined.empty() ? "" : ";") + r;
+  // A client that does not know the user's address leaves the sender out: the account's own
+  // address goes out instead, never an empty sender.
+  const std::string sender = req.Field("mailFrom").empty() ? user->email : req.Field("mailFrom");
   Transaction tx(db);
   bool ok = tx.ok() && db.Exec(
                            "INSERT INTO mails(user_id, kind, mail_from, mail_to, subject, message, "
                            "created) VALUES(?, 'album', ?, ?, ?, ?, ?)",
-                           {L(user->id), req.Field("mailFrom"), joined, req.Field("mailSubject"),
+                           {L(user->id), sender, joined, req.Field("mailSubject"),
                             req.Field("mailMessage"), NowText()});
   for (const std::string& r : recipients) {
     ok = ok && db.Exec("INSERT OR IGNORE INTO address_book(user_id, email) VALUES(?, ?)",

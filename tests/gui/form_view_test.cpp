@@ -19,6 +19,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 #include <string>
 #include <vector>
@@ -298,6 +299,72 @@ TEST_F(GuiFormViewTest, DescriptionGrowsFromTwoToEightLinesThenScrolls) {
   // A long paragraph counts its wrapped lines.
   desc.setPlainText(QString("word ").repeated(60));
   EXPECT_GT(desc.TextLines(), 2);
+}
+
+TEST_F(GuiFormViewTest, PopupMenuShowsChecksAndSeparatorsAndKeepsAnEntryWhoseCommandFailed) {
+  view_.Add(1132, new QToolButton(&page_));
+  page_.show();
+  PopupMenu contents;
+  contents.items = {"All", "ann@example.com", "bob@example.org"};
+  contents.checked = {false, true};
+  contents.separatorsAfter = {0};
+  std::vector<size_t> asked;
+  bool succeeds = false;
+  contents.contextText = [](size_t index) {
+    return index == 0 ? std::string() : "Remove " + std::to_string(index);
+  };
+  contents.onContext = [&](size_t index) {
+    asked.push_back(index);
+    return succeeds;
+  };
+  // A right click on the entry, its context menu answered by choosing its command.
+  const auto removeThrough = [](QMenu* popup, QAction* entry, const QString& expected) {
+    QTimer::singleShot(0, [expected] {
+      auto* context = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_NE(context, nullptr);
+      ASSERT_EQ(context->actions().size(), 1);
+      EXPECT_EQ(context->actions()[0]->text(), expected);
+      context->setActiveAction(context->actions()[0]);
+      QTest::keyClick(context, Qt::Key_Return);
+    });
+    QTest::mouseClick(popup, Qt::RightButton, Qt::NoModifier,
+                      popup->actionGeometry(entry).center());
+  };
+  WhenMenuOpens([&](QMenu* popup) {
+    QList<QAction*> actions = popup->actions();
+    ASSERT_EQ(actions.size(), 4);
+    EXPECT_FALSE(actions[0]->isChecked());
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_TRUE(actions[2]->isChecked());
+    EXPECT_FALSE(actions[3]->isChecked()) << "no mark beyond the marks given";
+    // The separator offers nothing.
+    QTest::mouseClick(popup, Qt::RightButton, Qt::NoModifier,
+                      popup->actionGeometry(actions[1]).center());
+    EXPECT_TRUE(asked.empty());
+    removeThrough(popup, actions[2], "Remove 1");
+    EXPECT_EQ(asked, std::vector<size_t>{1});
+    EXPECT_EQ(popup->actions().size(), 4) << "a failed removal keeps the entry";
+    succeeds = true;
+    removeThrough(popup, actions[3], "Remove 2");
+    EXPECT_EQ(asked, (std::vector<size_t>{1, 2}));
+    EXPECT_EQ(popup->actions().size(), 3);
+    popup->setActiveAction(actions[2]);
+    QTest::keyClick(popup, Qt::Key_Return);
+  });
+  EXPECT_EQ(view_.ShowPopupMenu(1132, contents), 1);
+}
+
+TEST_F(GuiFormViewTest, AButtonShowsAPictureAsItsIconWithinItsLargestSize) {
+  auto* banner = view_.Add(1113, new QToolButton(&page_));
+  view_.SetPicture(1113, TwoColourImage(468, 60));
+  EXPECT_FALSE(banner->icon().isNull());
+  EXPECT_EQ(banner->iconSize(), QSize(468, 60));
+  auto* preview = view_.Add(1103, new QToolButton(&page_));
+  preview->setMaximumSize(200, 100);
+  view_.SetPicture(1103, TwoColourImage(468, 60));
+  EXPECT_EQ(preview->iconSize(), QSize(192, 24)) << "kept its aspect inside the button";
+  view_.SetPicture(1103, nullptr);
+  EXPECT_TRUE(preview->icon().isNull());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "gui/qt_front_end.h"
 #include "gui/trace_window.h"
 #include "gui_session.h"
+#include "post_copy_shots.h"
 #include "shooter.h"
 #include "support/server_fixture.h"
 #include "support/temp_dir.h"
@@ -71,7 +72,7 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     Click(Control(window, PageId::kCreateAccount, kAccountCreate));
     ShootAlbumEditor(window, shooter, "Léto v Třeboni");
     ShootUpload(window, shooter);
-    shooter.Shoot(&window, "after-upload");
+    ShootPostCopy(window, shooter);
 
     ShootAlbumsPage(window, shooter, server, nick, "Žluťoučký kůň");
     Click(BarControl(window, kUserSettings));
@@ -79,7 +80,7 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     TypeInto(Control(window, PageId::kEditUserDetail, kSettingsWww), "jana.example.org");
     shooter.Shoot(&window, "user-settings");
     Click(BarControl(window, kUserNext));
-    for (const PageId page : {PageId::kPhotoDetail, PageId::kPostCopy, PageId::kSendEmail}) {
+    for (const PageId page : {PageId::kPhotoDetail}) {
       window.Controller().GoTo(PageName(page), nullptr);
       shooter.Shoot(&window, QString(PageName(page)) + "-placeholder");
     }

@@ -21,19 +21,25 @@ class Shooter {
     QApplication::processEvents();
     Save(widget->grab(), name);
   }
-  // The window with a popup (a menu, the protection popup) drawn where it opens over it.
+  // The window with a popup (a menu, the protection popup) drawn where it opens over it; a
+  // popup reaching past the window's edge is drawn whole on a grey canvas around both.
   void ShootWithPopup(QWidget* window, QWidget* popup, const QString& name) {
     ShootWithPopups(window, {popup}, name);
   }
   // The same with several popups open at once (a menu and its submenu), in that order.
   void ShootWithPopups(QWidget* window, const std::vector<QWidget*>& popups, const QString& name) {
     QApplication::processEvents();
-    QPixmap shot = window->grab();
+    QRect all(window->mapToGlobal(QPoint()), window->size());
+    for (QWidget* popup : popups) {
+      if (popup != nullptr) all = all.united(QRect(popup->mapToGlobal(QPoint()), popup->size()));
+    }
+    QPixmap shot(all.size());
+    shot.fill(QColor(0x5e, 0x5c, 0x64));
     QPainter painter(&shot);
+    painter.drawPixmap(window->mapToGlobal(QPoint()) - all.topLeft(), window->grab());
     for (QWidget* popup : popups) {
       if (popup == nullptr) continue;
-      painter.drawPixmap(popup->mapToGlobal(QPoint()) - window->mapToGlobal(QPoint()),
-                         popup->grab());
+      painter.drawPixmap(popup->mapToGlobal(QPoint()) - all.topLeft(), popup->grab());
     }
     painter.end();
     Save(shot, name);

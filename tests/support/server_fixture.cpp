@@ -387,6 +387,30 @@ std::vector<LoggedRequest> ServerFixture::LogOf(const std::string& scriptOrComma
   return out;
 }
 
+std::vector<StoredMail> ServerFixture::Mails(int64_t since) const {
+  std::vector<StoredMail> out;
+  const HttpReply reply = Get("/_zerva/mails?since=" + std::to_string(since));
+  std::istringstream lines(reply.body);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const std::vector<std::string> t = SplitSpaces(line);
+    if (t.size() < 11 || t[0] != "mail") continue;
+    StoredMail mail;
+    mail.id = std::stoll(t[1]);
+    mail.kind = Decode(t[2]);
+    mail.userId = std::stoll(t[3]);
+    mail.userName = Decode(t[4]);
+    mail.albumId = std::stoll(t[5]);
+    mail.from = Decode(t[6]);
+    mail.to = Decode(t[7]);
+    mail.subject = Decode(t[8]);
+    mail.message = Decode(t[9]);
+    mail.created = Decode(t[10]);
+    out.push_back(std::move(mail));
+  }
+  return out;
+}
+
 bool ServerFixture::ClearLog() const {
   return PostRaw("/_zerva/log/clear", "", "application/x-www-form-urlencoded").status == 200;
 }

@@ -76,6 +76,20 @@ struct LoggedRequest {
   std::string Header(const std::string& name) const;
 };
 
+// A mail the service stored instead of sending it.
+struct StoredMail {
+  int64_t id = 0;
+  std::string kind;  // "album" (SendEmail), "password" (the web page's reset)
+  int64_t userId = 0;
+  std::string userName;
+  int64_t albumId = 0;  // the user's album whose address the text holds; 0: none
+  std::string from;
+  std::string to;  // the recipients joined by ";"
+  std::string subject;
+  std::string message;
+  std::string created;
+};
+
 class ServerFixture {
  public:
   struct Options {
@@ -120,6 +134,8 @@ class ServerFixture {
   std::vector<LoggedRequest> Log(int64_t since = 0) const;
   std::vector<LoggedRequest> LogOf(const std::string& scriptOrCommand) const;
   bool ClearLog() const;
+  // The mails stored since the one numbered `since`, oldest first.
+  std::vector<StoredMail> Mails(int64_t since = 0) const;
   bool InjectFault(const std::string& target, const std::string& kind, int count = 1,
                    const std::string& value = "") const;
   bool SetConfig(const std::string& name, const std::string& value) const;

@@ -1,6 +1,8 @@
 #include "ui/album_banners.h"
 
 #include <FreeImagePlus.h>
+#include <stdlib.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include "app/elements.h"
@@ -9,6 +11,15 @@
 #include "session/user_session.h"
 
 namespace zerva {
+
+bool IsWebLink(std::string_view link) {
+  for (const std::string_view scheme : {"http://", "https://"}) {
+    if (link.size() > scheme.size() &&
+        ::strncasecmp(link.data(), scheme.data(), scheme.size()) == 0)
+      return true;
+  }
+  return false;
+}
 
 std::vector<AlbumBanner> ListAlbumBanners(CHttpConnect& connection,
                                           const SessionCredentials& credentials, int albumId) {
@@ -29,12 +40,16 @@ std::vector<AlbumBanner> ListAlbumBanners(CHttpConnect& connection,
 
 std::vector<AlbumBanner> LoadAlbumBanners(CHttpConnect& connection,
                                           const SessionCredentials& credentials, int albumId,
-                                          const std::string& scratchFolder) {
+                                          const std::string& scratchFolder,
+                                          std::atomic<bool>* cancel) {
   std::vector<AlbumBanner> loaded;
-  int index = 0;
   for (AlbumBanner& banner : ListAlbumBanners(connection, credentials, albumId)) {
-    const std::string path = scratchFolder + "banner-" + std::to_string(index++) + ".img";
-    if (connection.DownloadFile(banner.pictureUrl, path, nullptr, "").Ok()) {
+    if (cancel != nullptr && cancel->load()) break;
+    std::string path = scratchFolder + "banner-XXXXXX";
+    const int fd = ::mkstemp(path.data());
+    if (fd < 0) continue;
+    ::close(fd);
+    if (connection.DownloadFile(banner.pictureUrl, path, cancel, "").Ok()) {
       auto picture = std::make_shared<fipImage>();
       if (picture->load(path.c_str())) {
         banner.picture = std::move(picture);

@@ -63,6 +63,7 @@ void CEditPhotosDlg::OnFolderHistory() {
   };
   menu.onContext = [this, &history](size_t index) {
     RemoveDirHistory(AppProfile(), LoginName(), history[index]);
+    return true;
   };
   const int chosen = controls_.ShowPopupMenu(kEditFolderHistory, menu);
   if (chosen < 0 || static_cast<size_t>(chosen) >= history.size()) return;

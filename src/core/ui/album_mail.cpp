@@ -74,8 +74,10 @@ std::string AlbumMailMessage(const CAlbum& album) {
   std::string message =
       "\r\n\r\n" + Text("SendAlbumDlgAlbumURL") + "\r\n" + album.AlbumUrl() + "\r\n";
   if (!album.desc.empty()) {
-    message +=
-        "\r\n" + Text("SendAlbumDlgAlbumDesc") + "\r\n" + BrToLineBreak(album.desc, false, true);
+    // The description's lines end in LF and may hold "<br>" marks: the mail's lines all end in
+    // CR LF, whichever the description used.
+    message += "\r\n" + Text("SendAlbumDlgAlbumDesc") + "\r\n" +
+               LfToCrLf(NormalizeToLf(album.desc, true, false, false));
   }
   return message;
 }

@@ -186,7 +186,10 @@ void CLoginDlg::ShowHistoryMenu() {
   menu.contextText = [&entries](size_t index) {
     return Text("msgRemoveEmail") + " " + entries[index];
   };
-  menu.onContext = [this, &entries](size_t index) { RemoveHistoryEntry(entries[index]); };
+  menu.onContext = [this, &entries](size_t index) {
+    RemoveHistoryEntry(entries[index]);
+    return true;
+  };
   const int chosen = View().ShowPopupMenu(kLoginHistory, menu);
   if (chosen >= 0 && static_cast<size_t>(chosen) < entries.size()) {
     ChooseHistoryEntry(entries[chosen]);

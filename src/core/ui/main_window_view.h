@@ -1,6 +1,6 @@
 // What the main window's controller needs from the toolkit: the two bands as control views, the
-// page area, the title, the size limits, message boxes, the trace window and being brought to
-// the front.
+// page area, the title, the size limits, message boxes, the trace window, being brought to the
+// front and being closed.
 #pragma once
 
 #include <string>
@@ -50,6 +50,9 @@ class MainWindowView {
   virtual void OpenAboutBox() = 0;
   // Brings the window to the front (another copy of the program asked for it).
   virtual void Raise() = 0;
+  // Closes the window as the user's close would (the controller's OnClose is asked), once the
+  // event being handled is over.
+  virtual void CloseWindow() = 0;
 };
 
 }  // namespace zerva

@@ -6,6 +6,8 @@
 #include "ui/edit_user_detail_dlg.h"
 #include "ui/login_dlg.h"
 #include "ui/placeholder_page.h"
+#include "ui/post_copy_page.h"
+#include "ui/send_email_page.h"
 #include "ui/upload_window_page.h"
 
 namespace zerva {
@@ -24,6 +26,10 @@ std::unique_ptr<CZervaDialog> MakePage(PageId id, CzervaDlg& window, PageView& v
       return std::make_unique<UploadWindowPage>(window, view);
     case PageId::kAlbums:
       return std::make_unique<CAlbumsDlg>(window, view);
+    case PageId::kPostCopy:
+      return std::make_unique<CPostCopyDlg>(window, view);
+    case PageId::kSendEmail:
+      return std::make_unique<SendEmailDlg>(window, view);
     default:
       return std::make_unique<PlaceholderPage>(window, id, view);
   }
@@ -31,7 +37,8 @@ std::unique_ptr<CZervaDialog> MakePage(PageId id, CzervaDlg& window, PageView& v
 
 bool PageIsBuilt(PageId id) {
   return id == PageId::kLogin || id == PageId::kCreateAccount || id == PageId::kEditUserDetail ||
-         id == PageId::kEditPhotos || id == PageId::kCopy || id == PageId::kAlbums;
+         id == PageId::kEditPhotos || id == PageId::kCopy || id == PageId::kAlbums ||
+         id == PageId::kPostCopy || id == PageId::kSendEmail;
 }
 
 }  // namespace zerva

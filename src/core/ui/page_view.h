@@ -17,12 +17,18 @@ class AlbumsListView;
 class ThumbsListView;
 
 // A popup menu of texts. A right click on an entry may offer one more command for that entry
-// (such as removing it); the view then drops the entry from the open menu.
+// (such as removing it); when the command did its work the view drops the entry from the open
+// menu.
 struct PopupMenu {
   std::vector<std::string> items;
+  // Entries drawn with a check mark (by index; entries beyond its end have none).
+  std::vector<bool> checked;
+  // A separator line follows each of these entries.
+  std::vector<size_t> separatorsAfter;
   // The context command's text for an entry; empty: no context menu.
   std::function<std::string(size_t index)> contextText;
-  std::function<void(size_t index)> onContext;
+  // True when the command did its work and the entry is gone.
+  std::function<bool(size_t index)> onContext;
 };
 
 // One entry of a command menu: a command, a check mark, a separator or a submenu.

@@ -262,4 +262,8 @@ bool CzervaDlg::OnClose() {
   return true;
 }
 
+void CzervaDlg::CloseWindow() {
+  view_.CloseWindow();
+}
+
 }  // namespace zerva

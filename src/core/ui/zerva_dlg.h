@@ -107,6 +107,8 @@ class CzervaDlg {
   void Logout();
   // The user's request to close the window; false keeps it open.
   bool OnClose();
+  // Closes the window on a page's behalf (the unattended upload is over); OnClose is asked.
+  void CloseWindow();
 
  private:
   CzervaApp& app_;

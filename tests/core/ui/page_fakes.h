@@ -245,12 +245,12 @@ class FakePageView : public PageView {
   // Answers with the next queued choice (-1 when none); a queued context command is applied to
   // its entry first.
   int ShowPopupMenu(int anchor, const PopupMenu& menu) override {
-    menus.push_back({anchor, menu.items});
+    menus.push_back({anchor, menu.items, menu.checked, menu.separatorsAfter});
     if (!contextChoices.empty()) {
       const size_t index = contextChoices.front();
       contextChoices.pop_front();
       contextTexts.push_back(menu.contextText ? menu.contextText(index) : std::string());
-      if (menu.onContext) menu.onContext(index);
+      contextDone.push_back(menu.onContext && menu.onContext(index));
     }
     if (menuChoices.empty()) return -1;
     const int choice = menuChoices.front();
@@ -302,9 +302,13 @@ class FakePageView : public PageView {
   struct Menu {
     int anchor;
     std::vector<std::string> items;
+    std::vector<bool> checked;
+    std::vector<size_t> separatorsAfter;
   };
   std::vector<Menu> menus;
   std::vector<std::string> contextTexts;
+  // What each context command answered: whether its entry left the menu.
+  std::vector<bool> contextDone;
   struct CommandMenu {
     int anchor;
     std::vector<MenuEntry> entries;
@@ -353,6 +357,7 @@ class FakeMainView : public MainWindowView {
   void CloseTraceWindow() override { ++traceClosed; }
   void OpenAboutBox() override { ++aboutOpened; }
   void Raise() override { ++raised; }
+  void CloseWindow() override { ++closeRequests; }
 
   FakePageView header;
   FakePageView userBar;
@@ -366,6 +371,7 @@ class FakeMainView : public MainWindowView {
   int traceClosed = 0;
   int aboutOpened = 0;
   int raised = 0;
+  int closeRequests = 0;
 
  private:
   ScriptedDialogs& replies_;

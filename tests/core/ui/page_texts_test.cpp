@@ -14,12 +14,13 @@ namespace {
 
 // Keys chosen by value rather than written as a lookup, so the key scan cannot see them.
 const char* const kRunTimeKeys[] = {
-    "btnNickEmpty",        "btnNickFormat",          "btnNickFormat2",
-    "btnNickUsed",         "btnEmailEmpty",          "btnEmailFormat",
-    "btnEmailUsed",        "btnPasswdEmpty",         "btnPasswdFormat",
-    "btnPasswdFormat2",    "msgCreateAccountFailed", "newRulesTool",
-    "btnPublishOnFBTool",  "moreUserSettingTool",    "navNextEditUserTool",
-    "navBackEditUserTool", "EditUserDetailDlgTitle",
+    "btnNickEmpty",         "btnNickFormat",          "btnNickFormat2",
+    "btnNickUsed",          "btnEmailEmpty",          "btnEmailFormat",
+    "btnEmailUsed",         "btnPasswdEmpty",         "btnPasswdFormat",
+    "btnPasswdFormat2",     "msgCreateAccountFailed", "newRulesTool",
+    "btnPublishOnFBTool",   "moreUserSettingTool",    "navNextEditUserTool",
+    "navBackEditUserTool",  "EditUserDetailDlgTitle", "navPrevAlbumsToolUpl",
+    "navNextSendEmailTool",
 };
 
 std::vector<std::string> Untranslated(const FakePageView& view, const std::string& where) {
