@@ -35,6 +35,13 @@ std::string ListedAddress(const CliRun& run, const std::string& albumId) {
   return {};
 }
 
+// The mails the server took from the account, oldest first.
+std::vector<StoredMail> MailsOf(const ServerFixture& server, const std::string& userName) {
+  std::vector<StoredMail> mails = server.Mails();
+  std::erase_if(mails, [&](const StoredMail& mail) { return mail.userName != userName; });
+  return mails;
+}
+
 using CliAlbumOrderTest = CliProcessTest;
 
 TEST_F(CliAlbumOrderTest, SortChoicesFollowTheWindowsMenuAndAreKeptForLaterRuns) {
@@ -102,14 +109,15 @@ TEST_F(CliSendTest, AlbumAddressReachesTheServersMailRecord) {
   ASSERT_EQ(sent.status, kExitOk) << sent.err;
   EXPECT_EQ(sent.out,
             "Sent album " + albumIds_[1] + " (By the sea) to ann@example.com;bob@example.com\n");
-  std::vector<StoredMail> mails = StoredMails(Server(), user_);
+  std::vector<StoredMail> mails = MailsOf(Server(), user_);
   ASSERT_EQ(mails.size(), 1u);
   EXPECT_EQ(mails[0].to, "ann@example.com;bob@example.com");
   EXPECT_EQ(mails[0].subject, "By the sea");
   EXPECT_NE(mails[0].message.find("\r\n" + address + "\r\n"), std::string::npos)
       << mails[0].message;
-  // The login name is no address: the service uses the one it keeps for the account.
-  EXPECT_EQ(mails[0].from, "");
+  // The login name is no address: none is sent, and the service uses the account's own.
+  EXPECT_EQ(Server().LogOf("SendEmail").back().Field("mailFrom"), "");
+  EXPECT_EQ(mails[0].from, user_ + "@example.com");
   EXPECT_EQ(Server().LogOf("SendEmail").back().Field("mailTo"), "ann@example.com;bob@example.com");
   EXPECT_EQ(StoredAddressBook(Server(), user_),
             (std::vector<std::string>{"ann@example.com", "bob@example.com"}));
@@ -118,7 +126,7 @@ TEST_F(CliSendTest, AlbumAddressReachesTheServersMailRecord) {
                   "Our trip"})
                 .status,
             kExitOk);
-  mails = StoredMails(Server(), user_);
+  mails = MailsOf(Server(), user_);
   ASSERT_EQ(mails.size(), 2u);
   EXPECT_EQ(mails[1].to, "cy@example.org");
   EXPECT_EQ(mails[1].subject, "Look");
@@ -130,7 +138,7 @@ TEST_F(CliSendTest, AlbumAddressReachesTheServersMailRecord) {
       cli_->Run({"-usr", email, "-pwd", "secret", "send", albumIds_[0], "--to", "cy@example.org"})
           .status,
       kExitOk);
-  mails = StoredMails(Server(), user_);
+  mails = MailsOf(Server(), user_);
   ASSERT_EQ(mails.size(), 3u);
   EXPECT_EQ(mails[2].from, email);
 }
@@ -156,7 +164,7 @@ TEST_F(CliSendTest, RefusalsExitNonZeroAndSendNothing) {
   EXPECT_EQ(down.status, kExitFailed);
   EXPECT_NE(down.err.find("Mail server down"), std::string::npos) << down.err;
   EXPECT_TRUE(down.out.empty());
-  EXPECT_TRUE(StoredMails(Server(), user_).empty());
+  EXPECT_TRUE(MailsOf(Server(), user_).empty());
 }
 
 using CliAlbumPagesTest = CliProcessTest;

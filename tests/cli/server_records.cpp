@@ -41,18 +41,6 @@ std::vector<std::vector<std::string>> QueryServer(const ServerFixture& server,
 
 }  // namespace
 
-std::vector<StoredMail> StoredMails(const ServerFixture& server, const std::string& userName) {
-  std::vector<StoredMail> mails;
-  for (const auto& row : QueryServer(server,
-                                     "SELECT mail_from, mail_to, subject, message FROM mails "
-                                     "WHERE user_id = (SELECT id FROM users WHERE name = ?) "
-                                     "ORDER BY id",
-                                     userName)) {
-    mails.push_back({row[0], row[1], row[2], row[3]});
-  }
-  return mails;
-}
-
 std::vector<std::string> StoredAddressBook(const ServerFixture& server,
                                            const std::string& userName) {
   std::vector<std::string> addresses;

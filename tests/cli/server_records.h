@@ -1,5 +1,5 @@
-// What zerva-server keeps in its database, read straight from the file of a running server: the
-// mails it took with SendEmail and the address books they filled.
+// What zerva-server keeps in its database and tells no client, read straight from the file of a
+// running server: the address books that mails filled.
 #pragma once
 
 #include <string>
@@ -9,15 +9,6 @@
 
 namespace zerva::test {
 
-struct StoredMail {
-  std::string from;
-  std::string to;
-  std::string subject;
-  std::string message;
-};
-
-// The mails of the account `userName`, oldest first.
-std::vector<StoredMail> StoredMails(const ServerFixture& server, const std::string& userName);
 // The addresses of the account's address book, in alphabetical order.
 std::vector<std::string> StoredAddressBook(const ServerFixture& server,
                                            const std::string& userName);

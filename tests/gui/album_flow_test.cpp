@@ -25,12 +25,12 @@
 #include "model/album_mngr.h"
 #include "platform/fs.h"
 #include "platform/md5.h"
-#include "support/shared_server_test.h"
 #include "ui/album_editor_view.h"
 #include "ui/albums_page.h"
 #include "ui/login_dlg.h"
 #include "ui/main_window_view.h"
 #include "ui/zerva_app.h"
+#include "window_server_test.h"
 
 namespace zerva::test {
 namespace {
@@ -38,31 +38,15 @@ namespace {
 using gui::ThumbnailListWidget;
 using gui::ZervaWindow;
 
-// An upload of a handful of small photos ends well within this.
-constexpr int kUploadWaitMs = 120000;
-
-class AlbumFlowTest : public SharedServerTest {
+class AlbumFlowTest : public WindowServerTest {
  protected:
+  AlbumFlowTest() : WindowServerTest("flow") {}
   void SetUp() override {
-    ::setenv("LC_ALL", "C", 1);
-    SharedServerTest::SetUp();
-    userId_ = Server().CreateTestUser("flow", &user_);
-    ASSERT_GT(userId_, 0);
+    WindowServerTest::SetUp();
+    if (HasFatalFailure()) return;
     for (int i = 1; i <= 4; ++i) {
       PhotoFile(photos_, "p" + std::to_string(i) + ".jpg", 640, 480, 90, i);
     }
-    session_ = std::make_unique<GuiSession>(Server().UploadRoot());
-  }
-  void TearDown() override {
-    session_.reset();
-    SharedServerTest::TearDown();
-  }
-
-  static std::string Shown(ZervaWindow& window) { return window.Controller().CurrentPageName(); }
-  void SignIn(ZervaWindow& window) {
-    TypeInto(Control(window, PageId::kLogin, kLoginEmail), QString::fromStdString(user_));
-    TypeInto(Control(window, PageId::kLogin, kLoginPassword), "secret");
-    Click(Control(window, PageId::kLogin, kLoginButton));
   }
   static ThumbnailListWidget* Thumbnails(ZervaWindow& window) {
     return qobject_cast<ThumbnailListWidget*>(Control(window, PageId::kEditPhotos, kEditThumbs));
@@ -77,12 +61,6 @@ class AlbumFlowTest : public SharedServerTest {
     ASSERT_NE(field, nullptr);
     field->setFocus();
     field->setDate(date);
-  }
-  // Next on the editor, then the upload runs until the post-upload page.
-  static void Upload(ZervaWindow& window) {
-    Click(BarControl(window, kUserNext));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Shown(window) == kPostCopyPage; }, kUploadWaitMs))
-        << "still on " << Shown(window);
   }
 
   std::vector<std::string> Albums() const {
@@ -116,10 +94,7 @@ class AlbumFlowTest : public SharedServerTest {
     return sent;
   }
 
-  std::string user_;
-  int64_t userId_ = 0;
   TempDir photos_;
-  std::unique_ptr<GuiSession> session_;
 };
 
 TEST_F(AlbumFlowTest, ANewAlbumIsMadeEditedSentThenReopenedAndOnlyTheAddedPhotoSent) {

@@ -20,10 +20,10 @@
 #include "gui_session.h"
 #include "lang/text.h"
 #include "platform/md5.h"
-#include "support/shared_server_test.h"
 #include "ui/login_dlg.h"
 #include "ui/main_window_view.h"
 #include "ui/zerva_app.h"
+#include "window_server_test.h"
 
 namespace zerva::test {
 namespace {
@@ -31,13 +31,12 @@ namespace {
 using gui::AlbumsListWidget;
 using gui::ZervaWindow;
 
-class AlbumsWindowTest : public SharedServerTest {
+class AlbumsWindowTest : public WindowServerTest {
  protected:
+  AlbumsWindowTest() : WindowServerTest("listed") {}
   void SetUp() override {
-    ::setenv("LC_ALL", "C", 1);
-    SharedServerTest::SetUp();
-    userId_ = Server().CreateTestUser("listed", &user_);
-    ASSERT_GT(userId_, 0);
+    WindowServerTest::SetUp();
+    if (HasFatalFailure()) return;
     const std::string jpeg = FileBytes(PhotoFile(pictures_, "cover.jpg", 640, 480));
     int dir = 0;
     for (const char* name : {"Autumn", "Spring", "Summer", "Winter"}) {
@@ -48,18 +47,6 @@ class AlbumsWindowTest : public SharedServerTest {
       album.jpeg = jpeg;
       SeedAlbum(Server(), user_, album);
     }
-    session_ = std::make_unique<GuiSession>(Server().UploadRoot());
-  }
-  void TearDown() override {
-    session_.reset();
-    SharedServerTest::TearDown();
-  }
-
-  static std::string Shown(ZervaWindow& window) { return window.Controller().CurrentPageName(); }
-  void SignIn(ZervaWindow& window) {
-    TypeInto(Control(window, PageId::kLogin, kLoginEmail), QString::fromStdString(user_));
-    TypeInto(Control(window, PageId::kLogin, kLoginPassword), "secret");
-    Click(Control(window, PageId::kLogin, kLoginButton));
   }
   static AlbumsListWidget* List(ZervaWindow& window) {
     return qobject_cast<AlbumsListWidget*>(Control(window, PageId::kAlbums, kAlbumsList));
@@ -80,10 +67,7 @@ class AlbumsWindowTest : public SharedServerTest {
     return names;
   }
 
-  std::string user_;
-  int64_t userId_ = 0;
   TempDir pictures_;
-  std::unique_ptr<GuiSession> session_;
 };
 
 TEST_F(AlbumsWindowTest, TheListShowsTheAlbumsWithCoversAndTheKeysWorkIt) {

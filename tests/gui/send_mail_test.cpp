@@ -22,61 +22,37 @@
 #include "gui_session.h"
 #include "lang/text.h"
 #include "platform/md5.h"
-#include "support/shared_server_test.h"
 #include "ui/album_editor_view.h"
 #include "ui/album_mail.h"
+#include "ui/albums_page.h"
 #include "ui/login_dlg.h"
 #include "ui/main_window_view.h"
 #include "ui/post_copy_page.h"
 #include "ui/send_email_page.h"
 #include "ui/zerva_app.h"
+#include "window_server_test.h"
 
 namespace zerva::test {
 namespace {
 
 using gui::ZervaWindow;
 
-constexpr int kUploadWaitMs = 120000;
-
-class SendMailTest : public SharedServerTest {
+class SendMailTest : public WindowServerTest {
  protected:
+  SendMailTest() : WindowServerTest("mailer") {}
   void SetUp() override {
-    ::setenv("LC_ALL", "C", 1);
-    SharedServerTest::SetUp();
-    userId_ = Server().CreateTestUser("mailer", &user_);
-    ASSERT_GT(userId_, 0);
+    WindowServerTest::SetUp();
+    if (HasFatalFailure()) return;
     for (int i = 1; i <= 2; ++i) PhotoFile(photos_, "p" + std::to_string(i) + ".jpg", 640, 480);
     const std::vector<StoredMail> mails = Server().Mails();
     since_ = mails.empty() ? 0 : mails.back().id;
-    session_ = std::make_unique<GuiSession>(Server().UploadRoot());
-  }
-  void TearDown() override {
-    session_.reset();
-    SharedServerTest::TearDown();
-  }
-
-  static std::string Shown(ZervaWindow& window) { return window.Controller().CurrentPageName(); }
-  void SignIn(ZervaWindow& window) {
-    TypeInto(Control(window, PageId::kLogin, kLoginEmail), QString::fromStdString(user_));
-    TypeInto(Control(window, PageId::kLogin, kLoginPassword), "secret");
-    Click(Control(window, PageId::kLogin, kLoginButton));
-  }
-  // Next on the editor, then the upload runs until the post-upload page.
-  static void Upload(ZervaWindow& window) {
-    window.Controller().App().Session().SetUploadDelayMs(0);
-    Click(BarControl(window, kUserNext));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Shown(window) == kPostCopyPage; }, kUploadWaitMs))
-        << "still on " << Shown(window);
   }
   static QToolButton* PostCopyButton(ZervaWindow& window, int control) {
     return qobject_cast<QToolButton*>(Control(window, PageId::kPostCopy, control));
   }
 
-  std::string user_;
-  int64_t userId_ = 0;
   int64_t since_ = 0;
   TempDir photos_;
-  std::unique_ptr<GuiSession> session_;
 };
 
 TEST_F(SendMailTest, AfterAnUploadTheAlbumsLinkIsCopiedAndMailedToTheService) {
@@ -245,14 +221,28 @@ TEST_F(SendMailTest, TheAddressBookPopupChecksTheRecipientsAndAddsTheChosenOne) 
   EXPECT_EQ(mails[0].to, "bob@example.org;ann@example.com");
 }
 
-TEST_F(SendMailTest, AnUnattendedUploadClosesTheWindowFiveSecondsAfterItEnds) {
-  const std::string photo = PhotoFile(photos_, "given.jpg", 640, 480);
+// What an external tool starts: credentials, a label and files on the command line. The window
+// signs in by itself, the user starts a new album on the albums page, uploads it, and the window
+// closes itself five seconds after the post-upload page shows.
+TEST_F(SendMailTest, AnUnattendedStartSignsInUploadsTheFilesAndClosesItself) {
+  Form form;
+  form.Add("serverDir", "earlier").Add("albumSetting", "<album><name>Earlier</name></album>");
+  ASSERT_NE(Server().Command("CreateAlbum", user_, Md5Hex("secret"), form).body.find("OK"),
+            std::string::npos);
+  const std::string a = PhotoFile(photos_, "a.jpg", 640, 480);
+  const std::string b = PhotoFile(photos_, "b.jpg", 480, 640);
   qint64 closedAfterMs = -1;
   session_->Run(
       [&](ZervaWindow& window) {
-        SignIn(window);
-        // The given file makes the album; the editor needs nothing more.
+        // Signed in without a word typed; the albums page offers the user's album.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Shown(window) == kAlbumsPage; }, 20000))
+            << "still on " << Shown(window);
+        EXPECT_TRUE(window.windowTitle().endsWith(" - Trip uploader"));
+        Click(Control(window, PageId::kAlbums, kAlbumsNewAlbum));
         ASSERT_EQ(Shown(window), kEditPhotosPage);
+        const CAlbum& album = window.Controller().App().CurrentAlbum();
+        EXPECT_EQ(album.items.size(), 2u);
+        EXPECT_EQ(album.name.rfind("Trip_", 0), 0u) << album.name;
         Upload(window);
         EXPECT_FALSE(Control(window, PageId::kPostCopy, kPostCopyView)->isVisible());
         EXPECT_EQ(qobject_cast<QPushButton*>(Control(window, PageId::kPostCopy, kPostCopyReturn))
@@ -264,9 +254,17 @@ TEST_F(SendMailTest, AnUnattendedUploadClosesTheWindowFiveSecondsAfterItEnds) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 10000));
         closedAfterMs = clock.elapsed();
       },
-      {photo});
+      {"-usr", user_, "-pwd", "secret", "-lbl", "Trip", a, b});
   EXPECT_GE(closedAfterMs, 4000);
   EXPECT_LT(closedAfterMs, 10000);
+  // Both files arrived in a second album; the first one is untouched.
+  const std::string albums =
+      Server()
+          .Command("GetAlbums", user_, Md5Hex("secret"),
+                   Form().Add("userID", std::to_string(userId_)).Add("albumID", "0"))
+          .body;
+  EXPECT_NE(albums.find("Earlier"), std::string::npos);
+  EXPECT_NE(albums.find("Trip_"), std::string::npos);
 }
 
 }  // namespace
