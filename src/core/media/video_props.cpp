@@ -128,10 +128,11 @@ VideoPropsModel::Outcome VideoPropsModel::Apply(CZervaVideo& video) const {
 }
 
 bool MakeVideoPreview(const CZervaVideo& video, VideoPropsControl control, double position,
-                      bool fast, int rotation, int sizeHint, int maxArea, Bitmap* image) {
+                      bool fast, int rotation, int sizeHint, int maxArea, Bitmap* image,
+                      const std::atomic<bool>* stop) {
   const std::string path = TempFolder() + "videoprops_" + ControlName(control) + ".jpg";
   const bool made = MakeVideoThumb(video, path, image, sizeHint, std::max(position, 0.0), rotation,
-                                   fast, maxArea);
+                                   fast, maxArea, kVideoThumbTimeoutMs, stop);
   std::remove(path.c_str());
   return made;
 }

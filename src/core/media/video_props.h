@@ -4,6 +4,7 @@
 // with OK.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -69,8 +70,9 @@ class VideoPropsModel {
 
 // The preview frame for a control, as the dialog's worker makes it: a JPEG into a temporary file
 // named after the control, loaded into `image`, then deleted. `position` is taken as given (no
-// retry elsewhere).
+// retry elsewhere). Setting `stop` ends a run that is under way without a frame.
 bool MakeVideoPreview(const CZervaVideo& video, VideoPropsControl control, double position,
-                      bool fast, int rotation, int sizeHint, int maxArea, Bitmap* image);
+                      bool fast, int rotation, int sizeHint, int maxArea, Bitmap* image,
+                      const std::atomic<bool>* stop = nullptr);
 
 }  // namespace zerva

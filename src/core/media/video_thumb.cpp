@@ -29,6 +29,8 @@ namespace {
 constexpr size_t kLoggedOutputChars = 1024;
 // The position tried when no frame comes from the automatic one.
 constexpr double kRetryPosition = 1.0;
+// How often a frame run looks at its stop request.
+constexpr int kStopPollMs = 100;
 
 // A fresh, empty JPEG name in the temporary folder; empty when none can be had.
 std::string NewTemporaryJpeg() {
@@ -54,8 +56,27 @@ struct FrameRun {
   std::string output;  // the first kLoggedOutputChars
 };
 
+// ffmpeg's output until it ends, the time is up or `stop` is set (ffmpeg then still runs).
+std::string CollectOutput(ChildProcess& process, int timeoutMs, const std::atomic<bool>* stop) {
+  int exitCode = 0;
+  if (stop == nullptr) return process.ReadOutputFor(timeoutMs, &exitCode);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  std::string output;
+  do {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    const int slice =
+        static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(kStopPollMs, left.count())));
+    output += process.ReadOutputFor(slice, &exitCode);
+    if (output.size() > kLoggedOutputChars) output.resize(kLoggedOutputChars);
+  } while (exitCode == kStillActive && !stop->load() &&
+           std::chrono::steady_clock::now() < deadline);
+  return output;
+}
+
 FrameRun RunFrame(const CZervaVideo& video, const std::string& path, PixelSize frame,
-                  double position, int rotation, bool fast, int timeoutMs, Bitmap* image) {
+                  double position, int rotation, bool fast, int timeoutMs,
+                  const std::atomic<bool>* stop, Bitmap* image) {
   FrameRun run;
   // A frame left from an earlier run must not pass for this run's.
   ::truncate(path.c_str(), 0);
@@ -64,9 +85,10 @@ FrameRun RunFrame(const CZervaVideo& video, const std::string& path, PixelSize f
   ChildProcess process(true);
   if (!process.Start(command, true)) return run;
   run.started = true;
-  int exitCode = 0;
-  run.output = process.ReadOutputFor(timeoutMs, &exitCode).substr(0, kLoggedOutputChars);
+  run.output = CollectOutput(process, timeoutMs, stop).substr(0, kLoggedOutputChars);
+  // Kills an ffmpeg that is still running: its frame is no longer wanted.
   process.Close();
+  if (stop != nullptr && stop->load()) return run;
   Bitmap loaded = LoadImageFile(path, LoadFlagsFor(kFormatJpeg, LoadPurpose::kPrepare));
   run.loaded = loaded != nullptr;
   if (run.loaded) *image = std::move(loaded);
@@ -101,7 +123,7 @@ ProcessCommand VideoThumbCommand(const CZervaVideo& video, const std::string& ou
 
 bool MakeVideoThumb(const CZervaVideo& video, const std::string& outputPath, Bitmap* image,
                     int sizeHint, double position, int rotation, bool fast, int maxArea,
-                    int timeoutMs) {
+                    int timeoutMs, const std::atomic<bool>* stop) {
   // ffmpeg's image writer reads "%d" in a name as a frame-number pattern, so such a name is
   // written under a temporary one and moved.
   const bool temporary = outputPath.empty();
@@ -115,20 +137,22 @@ bool MakeVideoThumb(const CZervaVideo& video, const std::string& outputPath, Bit
   if (RotationSwapsSides(rotation)) std::swap(frame.width, frame.height);
 
   const auto started = std::chrono::steady_clock::now();
-  FrameRun run = RunFrame(video, path, frame, at, rotation, fast, timeoutMs, image);
+  FrameRun run = RunFrame(video, path, frame, at, rotation, fast, timeoutMs, stop, image);
   if (!run.started) {
     if (temporary || moved) std::remove(path.c_str());
     image->reset();
     return false;
   }
-  Trace(run.loaded ? kTraceNotice : kTraceError,
+  // A run given up on purpose is no failure worth an error line.
+  const bool stopped = stop != nullptr && stop->load();
+  Trace(run.loaded || stopped ? kTraceNotice : kTraceError,
         static_cast<int>(run.command.size() + run.output.size()) + 32,
         "  MakeVideoThumb (%d in %s s): (%s)\n %s\n", run.loaded ? 1 : 0,
         CommandNumber(Elapsed(started), 5, 3).c_str(), run.command.c_str(), run.output.c_str());
 
-  if (!run.loaded && position < 0) {
+  if (!run.loaded && position < 0 && !stopped) {
     std::remove(path.c_str());
-    run = RunFrame(video, path, frame, kRetryPosition, rotation, fast, timeoutMs, image);
+    run = RunFrame(video, path, frame, kRetryPosition, rotation, fast, timeoutMs, stop, image);
     if (run.started) {
       Trace(kTraceNotice, 0, "Retrying ...\n");
       Trace(run.loaded ? kTraceNotice : kTraceError,

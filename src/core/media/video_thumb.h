@@ -2,6 +2,7 @@
 // images of a video item (prepared image, thumbnail, watermark patch) made from it.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "media/bitmap.h"
@@ -25,10 +26,11 @@ ProcessCommand VideoThumbCommand(const CZervaVideo& video, const std::string& ou
 // empty) at the size of the converted video, and loads it into `image`. A negative `position`
 // means the record's thumbnail position; when no frame comes from there, the frame at 1.0 second
 // is tried. Positions are held within the video. `sizeHint` is the width used when the source
-// size is unknown. The output file is deleted when no frame could be loaded.
+// size is unknown. The output file is deleted when no frame could be loaded. When `stop` is
+// set while ffmpeg runs, ffmpeg is killed and no frame comes (a preview nobody waits for).
 bool MakeVideoThumb(const CZervaVideo& video, const std::string& outputPath, Bitmap* image,
                     int sizeHint, double position, int rotation, bool fast, int maxArea,
-                    int timeoutMs = kVideoThumbTimeoutMs);
+                    int timeoutMs = kVideoThumbTimeoutMs, const std::atomic<bool>* stop = nullptr);
 
 // What the preparation of a video item asks for.
 struct VideoFrameRequest {
