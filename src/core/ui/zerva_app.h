@@ -29,6 +29,7 @@
 #include "ui/app_seams.h"
 #include "ui/hidden_video_update.h"
 #include "ui/preview_cache.h"
+#include "ui/video_props_view.h"
 
 namespace zerva {
 
@@ -117,6 +118,9 @@ class CzervaApp {
   // The progress windows of originals being sent, made by the front end; none: not shown.
   void SetOriginalProgressViews(ProgressViewFactory views) { originalViews_ = std::move(views); }
   const ProgressViewFactory& OriginalProgressViews() const { return originalViews_; }
+  // The video properties dialog's window, made by the front end; none: the dialog is not shown.
+  void SetVideoPropsViews(VideoPropsViewFactory views) { videoPropsViews_ = std::move(views); }
+  const VideoPropsViewFactory& VideoPropsViews() const { return videoPropsViews_; }
   // What sending original video files needs: the signed-in user, the connections, the pool
   // and its progress windows, on the user-interface thread.
   OriginalUploadContext OriginalUploads();
@@ -178,6 +182,7 @@ class CzervaApp {
   PreviewCache previews_;
   OriginalVideoPool originalPool_{kMaxOriginalSenders};
   ProgressViewFactory originalViews_;
+  VideoPropsViewFactory videoPropsViews_;
   std::unique_ptr<AccessoryWindow> gpsPicker_;
   ProxyIniSettings proxyIni_;
   bool videoConverter_ = false;
