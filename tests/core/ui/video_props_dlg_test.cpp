@@ -176,7 +176,7 @@ TEST_F(VideoPropsDlgTest, ThePreviewComesFromFfmpegWithoutHoldingTheWindow) {
 TEST_F(VideoPropsDlgTest, ClosingStopsAPreviewThatIsStillBeingMade) {
   MakeApp();
   const PathPrefix slow(tools_.Path());
-  WriteScript(tools_.File("ffmpeg"), "sleep 30");
+  WriteScript(tools_.File("ffmpeg"), "exec sleep 30");
   Clock::time_point closed;
   const auto started = Clock::now();
   Show(Twenty(), [&](FakeScreen& s) {
