@@ -9,6 +9,7 @@
 #include "gui/original_progress_window.h"
 #include "gui/qt_text.h"
 #include "gui/trace_window.h"
+#include "gui/video_props_dialog.h"
 #include "gui/zerva_window.h"
 #include "ui/user_bar.h"
 #include "ui/zerva_app.h"
@@ -22,6 +23,8 @@ class QtMainWindow : public MainWindow {
       : app_(app), frontEnd_(frontEnd), window_(std::make_unique<ZervaWindow>(app, frontEnd)) {
     // Originals sent explicitly show their progress windows over the main window.
     app_.SetOriginalProgressViews(QtProgressViews(window_.get()));
+    // The video properties dialog opens over the main window.
+    app_.SetVideoPropsViews(QtVideoPropsViews(window_.get()));
     // The self-update reports its progress in the user bar's status line.
     notify_ = std::make_shared<QtWindowTarget>([window = window_.get()](const WindowMessage& m) {
       if (m.id == kMsgTransferProgress) {
@@ -32,6 +35,7 @@ class QtMainWindow : public MainWindow {
   }
   ~QtMainWindow() override {
     app_.SetOriginalProgressViews({});
+    app_.SetVideoPropsViews({});
     notify_->Close();
   }
 
