@@ -24,6 +24,7 @@
 #include "ui/login_dlg.h"
 #include "ui/main_window_view.h"
 #include "ui/zerva_app.h"
+#include "video_props_shots.h"
 
 namespace zerva::test {
 namespace {
@@ -101,6 +102,7 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     prompt.hide();
     ShootFolderPicker(window, shooter, photos.mixed, {photos.album, photos.mixed});
     ShootOriginalProgress(window, shooter);
+    ShootVideoProperties(window, shooter);
     // The trace window listens while the user signs out.
     window.Controller().View().OpenTraceWindow();
     Click(BarControl(window, kUserLogout));
