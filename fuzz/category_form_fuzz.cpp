@@ -23,13 +23,13 @@ class Window : public zerva::CategoryFormView {
  public:
   explicit Window(std::string_view fill) : fill_(fill) {}
   zerva::PageView& Controls() override { return controls_; }
-  void Build(const std::string&, const std::vector<zerva::FormControlSpec>& specs) override {
+  void Build(const std::string&, const std::vector<zerva::FormControl>& entries) override {
     std::set<int> ids;
-    for (const zerva::FormControlSpec& spec : specs) {
-      if (!ids.insert(spec.id).second) std::abort();
-      if (spec.group != 0 && ids.count(spec.group) == 0) std::abort();
+    for (const zerva::FormControl& entry : entries) {
+      if (!ids.insert(entry.id).second) std::abort();
+      if (entry.group != 0 && ids.count(entry.group) == 0) std::abort();
     }
-    specs_ = specs;
+    entries_ = entries;
   }
   void SetFramed(int, bool) override {}
   int FocusedControl() const override { return focus_; }
@@ -38,19 +38,19 @@ class Window : public zerva::CategoryFormView {
     controls_.SetChecked(zerva::kFormAgreement, true);
     events.OnEdited(zerva::kFormAgreement);
     size_t offset = 0;
-    for (const zerva::FormControlSpec& spec : specs_) {
-      focus_ = spec.id;
-      events.OnFocus(spec.id, true);
-      if (spec.kind == zerva::FormControlKind::kEdit ||
-          spec.kind == zerva::FormControlKind::kMultiEdit) {
+    for (const zerva::FormControl& entry : entries_) {
+      focus_ = entry.id;
+      events.OnFocus(entry.id, true);
+      if (entry.kind == zerva::FormControlKind::kEdit ||
+          entry.kind == zerva::FormControlKind::kMultiEdit) {
         const std::string_view piece = fill_.substr(std::min(offset, fill_.size()), 16);
         offset += 16;
-        controls_.SetText(spec.id, std::string(piece));
-      } else if (spec.kind == zerva::FormControlKind::kCombo) {
-        controls_.Select(spec.id, static_cast<int>(controls_.Items(spec.id).size()) - 1);
+        controls_.SetText(entry.id, std::string(piece));
+      } else if (entry.kind == zerva::FormControlKind::kCombo) {
+        controls_.Select(entry.id, static_cast<int>(controls_.Items(entry.id).size()) - 1);
       }
-      events.OnEdited(spec.id);
-      events.OnFocus(spec.id, false);
+      events.OnEdited(entry.id);
+      events.OnFocus(entry.id, false);
       events.OnTimer(zerva::kFormValidateTimer);
     }
     focus_ = 0;
@@ -62,7 +62,7 @@ class Window : public zerva::CategoryFormView {
  private:
   std::string_view fill_;
   zerva::TablePageView controls_;
-  std::vector<zerva::FormControlSpec> specs_;
+  std::vector<zerva::FormControl> entries_;
   int focus_ = 0;
   bool ok_ = false;
 };

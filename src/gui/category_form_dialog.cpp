@@ -103,7 +103,7 @@ QWidget* CategoryFormDialog::Widget(int control) const {
 }
 
 void CategoryFormDialog::Build(const std::string& caption,
-                               const std::vector<FormControlSpec>& specs) {
+                               const std::vector<FormControl>& entries) {
   setWindowTitle(ToQt(caption));
   auto* outer = new QVBoxLayout(this);
   auto* top = new QVBoxLayout;
@@ -129,16 +129,16 @@ void CategoryFormDialog::Build(const std::string& caption,
     return loose;
   };
 
-  for (const FormControlSpec& spec : specs) {
+  for (const FormControl& entry : entries) {
     QWidget* widget = nullptr;
     QWidget* input = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
       case FormControlKind::kGroup: {
-        auto* box = Make<QGroupBox>(*controls_, spec.id, fieldsWidget);
-        box->setTitle(ToQtPlain(spec.text));
+        auto* box = Make<QGroupBox>(*controls_, entry.id, fieldsWidget);
+        box->setTitle(ToQtPlain(entry.text));
         auto* form = new QFormLayout(box);
         form->setLabelAlignment(Qt::AlignRight);
-        groups[spec.id] = form;
+        groups[entry.id] = form;
         fields->addWidget(box);
         // Fields after a group box go below it.
         loose = nullptr;
@@ -146,54 +146,54 @@ void CategoryFormDialog::Build(const std::string& caption,
         continue;
       }
       case FormControlKind::kLabel: {
-        pendingLabel = Label(*controls_, spec.id, fieldsWidget);
+        pendingLabel = Label(*controls_, entry.id, fieldsWidget);
         pendingLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        pendingLabel->setText(ToQtPlain(spec.text));
-        pendingGroup = spec.group;
+        pendingLabel->setText(ToQtPlain(entry.text));
+        pendingGroup = entry.group;
         widget = pendingLabel;
         fieldsStarted = true;
         break;
       }
       case FormControlKind::kText: {
-        QLabel* label = Label(*controls_, spec.id, this, true);
-        label->setText(ToQtPlain(spec.text));
+        QLabel* label = Label(*controls_, entry.id, this, true);
+        label->setText(ToQtPlain(entry.text));
         widget = label;
-        if (spec.group != 0) {
-          formOf(spec.group)->addRow(QString(), label);
+        if (entry.group != 0) {
+          formOf(entry.group)->addRow(QString(), label);
         } else {
           (fieldsStarted ? bottom : top)->addWidget(label);
         }
         break;
       }
       case FormControlKind::kLink: {
-        QPushButton* link = Link(*controls_, spec.id, this);
-        link->setText(ToQtPlain(spec.text));
+        QPushButton* link = Link(*controls_, entry.id, this);
+        link->setText(ToQtPlain(entry.text));
         link->setAutoDefault(false);
         widget = link;
         top->addWidget(link, 0, Qt::AlignLeft);
         break;
       }
       case FormControlKind::kEdit:
-        input = Edit(*controls_, spec.id, fieldsWidget);
+        input = Edit(*controls_, entry.id, fieldsWidget);
         break;
       case FormControlKind::kMultiEdit: {
-        auto* text = Make<QPlainTextEdit>(*controls_, spec.id, fieldsWidget);
+        auto* text = Make<QPlainTextEdit>(*controls_, entry.id, fieldsWidget);
         text->setTabChangesFocus(true);
         text->setFixedHeight(text->fontMetrics().lineSpacing() * 3 + 12);
         input = text;
         break;
       }
       case FormControlKind::kCombo: {
-        auto* combo = Make<QComboBox>(*controls_, spec.id, fieldsWidget);
+        auto* combo = Make<QComboBox>(*controls_, entry.id, fieldsWidget);
         combo->setMinimumWidth(260);
         input = combo;
         break;
       }
       case FormControlKind::kCheck: {
         auto* check =
-            Make<QCheckBox>(*controls_, spec.id, spec.id == kFormAgreement ? this : fieldsWidget);
-        check->setText(ToQtPlain(spec.text));
-        if (spec.id == kFormAgreement) {
+            Make<QCheckBox>(*controls_, entry.id, entry.id == kFormAgreement ? this : fieldsWidget);
+        check->setText(ToQtPlain(entry.text));
+        if (entry.id == kFormAgreement) {
           widget = check;
           bottom->addWidget(check);
         } else {
@@ -203,16 +203,16 @@ void CategoryFormDialog::Build(const std::string& caption,
       }
       case FormControlKind::kDateTime: {
         auto* picker = new QDateTimeEdit(fieldsWidget);
-        picker->setObjectName(QString("c%1").arg(spec.id));
+        picker->setObjectName(QString("c%1").arg(entry.id));
         picker->setDisplayFormat("d'.'M'.'yyyy' 'H':'mm");
         picker->setCalendarPopup(true);
-        controls_->AddPicker(spec.id, picker);
+        controls_->AddPicker(entry.id, picker);
         input = picker;
         break;
       }
       case FormControlKind::kButton: {
-        auto* button = Make<QPushButton>(*controls_, spec.id, this);
-        button->setText(ToQtPlain(spec.text));
+        auto* button = Make<QPushButton>(*controls_, entry.id, this);
+        button->setText(ToQtPlain(entry.text));
         button->setAutoDefault(false);
         buttons->addWidget(button);
         widget = button;
@@ -221,13 +221,13 @@ void CategoryFormDialog::Build(const std::string& caption,
     }
     if (input != nullptr) {
       widget = input;
-      inputs_[input] = spec.id;
+      inputs_[input] = entry.id;
       input->installEventFilter(this);
       for (QObject* child : input->findChildren<QWidget*>()) {
-        inputs_[child] = spec.id;
+        inputs_[child] = entry.id;
         child->installEventFilter(this);
       }
-      QFormLayout* form = formOf(pendingLabel != nullptr ? pendingGroup : spec.group);
+      QFormLayout* form = formOf(pendingLabel != nullptr ? pendingGroup : entry.group);
       if (pendingLabel != nullptr) {
         form->addRow(pendingLabel, input);
       } else {
@@ -235,12 +235,12 @@ void CategoryFormDialog::Build(const std::string& caption,
       }
       pendingLabel = nullptr;
     }
-    if (widget != nullptr && !spec.tooltip.empty()) {
-      widget->setToolTip(ToQtPlain(spec.tooltip));
+    if (widget != nullptr && !entry.tooltip.empty()) {
+      widget->setToolTip(ToQtPlain(entry.tooltip));
       widget->setToolTipDuration(kTooltipMs);
     }
-    if (widget != nullptr && spec.colour != kDefaultTextColour) {
-      controls_->SetTextColour(spec.id, spec.colour);
+    if (widget != nullptr && entry.colour != kDefaultTextColour) {
+      controls_->SetTextColour(entry.id, entry.colour);
     }
   }
   fields->addStretch(1);

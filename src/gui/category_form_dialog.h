@@ -24,7 +24,7 @@ class CategoryFormDialog : public QDialog, public CategoryFormView {
   ~CategoryFormDialog() override;
 
   PageView& Controls() override;
-  void Build(const std::string& caption, const std::vector<FormControlSpec>& controls) override;
+  void Build(const std::string& caption, const std::vector<FormControl>& controls) override;
   void SetFramed(int control, bool framed) override;
   int FocusedControl() const override;
   bool RunModal(CategoryFormEvents& events) override;

@@ -82,7 +82,7 @@ FormControlKind CDynCtrl::Kind() const {
                                                              : FormControlKind::kEdit;
 }
 
-void CDynCtrl::Create(std::vector<FormControlSpec>& controls, int group) const {
+void CDynCtrl::Create(std::vector<FormControl>& controls, int group) const {
   controls.push_back({labelId_, FormControlKind::kLabel, item_.name + ":", item_.description, group,
                       kDefaultTextColour});
   // A check box carries no text of its own: its label says what it means.

@@ -42,7 +42,7 @@ class CDynCtrl {
       : item_(item), labelId_(labelId), controlId_(controlId) {}
 
   // Adds the label and the input control to the form's controls.
-  void Create(std::vector<FormControlSpec>& controls, int group) const;
+  void Create(std::vector<FormControl>& controls, int group) const;
   // The item's validators on GetValue.
   bool Check(const PageView& view, std::string* message) const;
   std::string GetValue(const PageView& view) const;
@@ -78,7 +78,7 @@ class CategoryDlg : public CategoryFormEvents {
   bool Run(CategoryFormView& view);
   const std::string& Result() const { return result_; }
   const std::string& Caption() const { return caption_; }
-  const std::vector<FormControlSpec>& Controls() const { return controls_; }
+  const std::vector<FormControl>& Controls() const { return controls_; }
   // The fields that carry values, in form order.
   const std::vector<FormField>& Fields() const { return fields_; }
   const std::map<int, int>& ValidationMap() const { return validation_; }
@@ -115,7 +115,7 @@ class CategoryDlg : public CategoryFormEvents {
   std::string caption_;
   ValueSet values_;
   std::map<int, int> validation_;  // control -> rule
-  std::vector<FormControlSpec> controls_;
+  std::vector<FormControl> controls_;
   std::vector<CDynCtrl> dynamic_;
   std::vector<FormField> fields_;
   CategoryFormView* view_ = nullptr;

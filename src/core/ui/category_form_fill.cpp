@@ -11,7 +11,7 @@ class TableFormView : public CategoryFormView {
       : given_(given), agree_(agree), filled_(filled), form_(form) {}
 
   PageView& Controls() override { return controls_; }
-  void Build(const std::string& /*caption*/, const std::vector<FormControlSpec>& /*c*/) override {}
+  void Build(const std::string& /*caption*/, const std::vector<FormControl>& /*c*/) override {}
   void SetFramed(int /*control*/, bool /*framed*/) override {}
   int FocusedControl() const override { return 0; }
   void Close(bool ok) override { ok_ = ok; }

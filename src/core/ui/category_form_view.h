@@ -74,7 +74,7 @@ enum class FormControlKind {
   kButton,     // the OK and Cancel buttons
 };
 
-struct FormControlSpec {
+struct FormControl {
   int id = 0;
   FormControlKind kind = FormControlKind::kText;
   std::string text;
@@ -95,7 +95,7 @@ class CategoryFormView {
   // The form's controls by number; the date picker's text is in kFormDateValue form.
   virtual PageView& Controls() = 0;
   // Makes the window with its controls, in order; called once before any value is set.
-  virtual void Build(const std::string& caption, const std::vector<FormControlSpec>& controls) = 0;
+  virtual void Build(const std::string& caption, const std::vector<FormControl>& controls) = 0;
   // The one-pixel red frame of an invalid field.
   virtual void SetFramed(int control, bool framed) = 0;
   // The control with the keyboard focus; 0 when none of the form's has it.

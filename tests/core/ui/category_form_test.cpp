@@ -160,16 +160,16 @@ TEST_F(CategoryForms, GeneratedControlsTheirNumbersGroupsTooltipsAndStartValues)
         {2008, K::kLabel},     {2009, K::kEdit},  {2010, K::kLabel}, {2011, K::kDateTime},
         {2012, K::kLabel},     {2013, K::kEdit}};
     for (const auto& [id, kind] : expected) {
-      const FormControlSpec* spec = view.Spec(id);
-      ASSERT_NE(spec, nullptr) << id;
-      EXPECT_EQ(spec->kind, kind) << id;
+      const FormControl* entry = view.Entry(id);
+      ASSERT_NE(entry, nullptr) << id;
+      EXPECT_EQ(entry->kind, kind) << id;
     }
-    EXPECT_EQ(view.Spec(2000)->text, "One");
-    EXPECT_EQ(view.Spec(2002)->group, 2000);
-    EXPECT_EQ(view.Spec(2007)->group, 2005);
-    EXPECT_EQ(view.Spec(2009)->group, 0);  // no group name: no group box
-    EXPECT_EQ(view.Spec(2001)->text, "First:");
-    EXPECT_EQ(view.Spec(2014), nullptr);
+    EXPECT_EQ(view.Entry(2000)->text, "One");
+    EXPECT_EQ(view.Entry(2002)->group, 2000);
+    EXPECT_EQ(view.Entry(2007)->group, 2005);
+    EXPECT_EQ(view.Entry(2009)->group, 0);  // no group name: no group box
+    EXPECT_EQ(view.Entry(2001)->text, "First:");
+    EXPECT_EQ(view.Entry(2014), nullptr);
     EXPECT_EQ(view.TextOf(2002), "kept");
     EXPECT_TRUE(view.controls.IsChecked(2007));
     EXPECT_EQ(view.TextOf(2009), "Eva Nová");
@@ -191,8 +191,8 @@ TEST_F(CategoryForms, DescriptionsAreTooltipsOfTheLabelAndTheField) {
                   MakeElement("description", "Say it briefly")));
   std::unique_ptr<CategoryDlg> form = CreateCategoryDialog(Context(4, &items));
   Run(*form, [](FakeFormView& view) {
-    EXPECT_EQ(view.Spec(2000)->tooltip, "Say it briefly");
-    EXPECT_EQ(view.Spec(2001)->tooltip, "Say it briefly");
+    EXPECT_EQ(view.Entry(2000)->tooltip, "Say it briefly");
+    EXPECT_EQ(view.Entry(2001)->tooltip, "Say it briefly");
   });
 }
 
@@ -274,8 +274,8 @@ TEST_F(CategoryForms, TheFloodFormShowsTheAlbumAndFramesAnUnchosenRegion) {
     EXPECT_EQ(view.TextOf(kFormName), "Summer");
     EXPECT_EQ(view.TextOf(kFormDesc), "Line one\nline two");
     EXPECT_EQ(view.TextOf(kFormCity), "Brno");
-    EXPECT_EQ(view.Spec(kFormCategoryLink)->text, "About");
-    EXPECT_EQ(view.Spec(kFormCategoryLink)->tooltip, "Photos of floods");
+    EXPECT_EQ(view.Entry(kFormCategoryLink)->text, "About");
+    EXPECT_EQ(view.Entry(kFormCategoryLink)->tooltip, "Photos of floods");
     view.Click(kFormCategoryLink);
     view.Click(kFormPolicyLink);
     const auto& regions = view.controls.controls[kFormRegion].items;
@@ -360,8 +360,8 @@ TEST_F(CategoryForms, HostileDescriptionsGiveAUsableFormQuickly) {
   const auto start = std::chrono::steady_clock::now();
   const bool ok = Run(*form, [&](FakeFormView& view) {
     std::set<int> ids;
-    for (const FormControlSpec& spec : view.specs) EXPECT_TRUE(ids.insert(spec.id).second);
-    EXPECT_EQ(view.Spec(2002)->kind, FormControlKind::kEdit);  // "weird": typed in
+    for (const FormControl& entry : view.entries) EXPECT_TRUE(ids.insert(entry.id).second);
+    EXPECT_EQ(view.Entry(2002)->kind, FormControlKind::kEdit);  // "weird": typed in
     view.Check(kFormAgreement, true);
     for (int i = 0; i < 199; ++i) view.Type(FieldOf(i), "ab");
     EXPECT_FALSE(view.OkEnabled());
@@ -380,7 +380,7 @@ TEST_F(CategoryForms, HostileDescriptionsGiveAUsableFormQuickly) {
   const PropertyItems none = ParsePropertyItems("<item><key>k</key><type>string</typ");
   EXPECT_TRUE(none.empty());
   form = CreateCategoryDialog(Context(4, &none));
-  Run(*form, [](FakeFormView& view) { EXPECT_NE(view.Spec(kFormAuthor), nullptr); });
+  Run(*form, [](FakeFormView& view) { EXPECT_NE(view.Entry(kFormAuthor), nullptr); });
 }
 
 }  // namespace

@@ -15,13 +15,13 @@ namespace zerva::test {
 class FakeFormView : public CategoryFormView {
  public:
   PageView& Controls() override { return controls; }
-  void Build(const std::string& caption, const std::vector<FormControlSpec>& specs) override {
+  void Build(const std::string& caption, const std::vector<FormControl>& entries) override {
     this->caption = caption;
-    this->specs = specs;
+    this->entries = entries;
     // As a window shows them: texts and tooltips as described.
-    for (const FormControlSpec& spec : specs) {
-      controls.controls[spec.id].text = spec.text;
-      controls.controls[spec.id].tooltip = spec.tooltip;
+    for (const FormControl& entry : entries) {
+      controls.controls[entry.id].text = entry.text;
+      controls.controls[entry.id].tooltip = entry.tooltip;
     }
     ++builds;
   }
@@ -59,9 +59,9 @@ class FakeFormView : public CategoryFormView {
   void Choose(int control, int index) { controls.Choose(control, index); }
   void Click(int control) { controls.Click(control); }
 
-  const FormControlSpec* Spec(int id) const {
-    for (const FormControlSpec& spec : specs) {
-      if (spec.id == id) return &spec;
+  const FormControl* Entry(int id) const {
+    for (const FormControl& entry : entries) {
+      if (entry.id == id) return &entry;
     }
     return nullptr;
   }
@@ -72,7 +72,7 @@ class FakeFormView : public CategoryFormView {
   std::function<void(FakeFormView&)> script;
   CategoryFormEvents* events = nullptr;
   std::string caption;
-  std::vector<FormControlSpec> specs;
+  std::vector<FormControl> entries;
   std::set<int> framed;
   int builds = 0;
   bool closed = false;
