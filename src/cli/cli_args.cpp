@@ -124,6 +124,29 @@ class Parser {
     if (name == "version") return flag(&out_.version);
     if (name == "remember") return flag(&out_.remember);
     if (name == "convert-first") return flag(&out_.convertFirst);
+    if (name == "agree") return flag(&out_.agree);
+    if (name == "category") {
+      std::string id;
+      if (!value(&id)) return true;
+      const bool digits = id.find_first_not_of("0123456789") == std::string::npos;
+      if (!digits || id.size() > 9 || std::stoi(id) <= 0) {
+        *error = "--category needs a category number, not '" + id + "'";
+        return true;
+      }
+      out_.categories.push_back(std::stoi(id));
+      return true;
+    }
+    if (name == "field") {
+      std::string field;
+      if (!value(&field)) return true;
+      const size_t sign = field.find('=');
+      if (sign == std::string::npos || sign == 0) {
+        *error = "--field needs KEY=VALUE, not '" + field + "'";
+        return true;
+      }
+      out_.fields.emplace_back(field.substr(0, sign), field.substr(sign + 1));
+      return true;
+    }
     if (name == "yes" || name == "no") {
       flag(name == "yes" ? &yes : &no);
       const AnswerPolicy policy = yes ? AnswerPolicy::kYes : AnswerPolicy::kNo;
@@ -231,6 +254,12 @@ class Parser {
     }
     if (!out_.albumName.empty() && verb != Verb::kUpload) {
       return fail("--name applies to 'upload' only");
+    }
+    if ((!out_.categories.empty() || !out_.fields.empty() || out_.agree) && verb != Verb::kUpload) {
+      return fail("--category, --field and --agree apply to 'upload' only");
+    }
+    if ((!out_.fields.empty() || out_.agree) && out_.categories.empty()) {
+      return fail("--field and --agree go with --category");
     }
     if (!out_.outDir.empty() && verb != Verb::kPrepare) {
       return fail("--out applies to 'prepare' only");

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zerva::cli {
@@ -48,6 +49,10 @@ struct CliArgs {
   std::string albumName;               // --name
   std::string outDir;                  // --out
   bool convertFirst = false;           // --convert-first: videos are converted before they are sent
+  std::vector<int> categories;         // --category ID, in order
+  // --field KEY=VALUE: values for the forms of those categories, in order.
+  std::vector<std::pair<std::string, std::string>> fields;
+  bool agree = false;  // --agree: the forms' agreement box
   // The program's switches and the unattended upload's files, in their order.
   std::vector<std::string> programArgs;
   // Plain arguments outside a switch's value and outside a list: the unattended upload's

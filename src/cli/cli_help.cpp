@@ -64,6 +64,14 @@ Options:
   --subject TEXT, --message TEXT
                          with send: instead of the album's name and address
   --name NAME            with upload: the name of a new album
+  --category ID          with upload: put the album into the category ID (repeatable; at
+                         most 5 categories). A category that asks for a form gets its
+                         values from --field and needs --agree; the form's own checks
+                         apply, and a form that does not pass stops before anything is sent
+  --field KEY=VALUE      with --category: a value of the category's form (repeatable); a
+                         list field takes one of its choices, a yes/no field true or false,
+                         a date YYYY-MM-DD HH:MM:SS
+  --agree                with --category: tick the form's agreement box
   --convert-first        with uploads: convert each video completely before sending it
                          (by default a video is sent while ffmpeg is still writing it)
   --out DIR              with prepare: where the prepared files go

@@ -14,6 +14,7 @@
 #include "cli/editor_view.h"
 #include "cli/original_progress.h"
 #include "cli/upload_album.h"
+#include "cli/upload_categories.h"
 #include "cli/upload_session.h"
 #include "lang/text.h"
 #include "media/prepare_files.h"
@@ -128,6 +129,8 @@ int EditAndUpload(CliContext& context, EditorView& view, const EditRequest& requ
       return kExitFailed;
     }
     if (request.newAlbum && !request.name.empty()) view.Type(kEditName, request.name, editor);
+    // Categories and their forms first: a refused form ends the run before anything is sent.
+    if (!ApplyCategories(context)) return kExitFailed;
     GoneItems gone;
     if (!request.newAlbum) {
       // The loader stops while the items change, and then prepares what is included.

@@ -89,9 +89,7 @@ QFrame* BuildDetails(QWidget* page, FormView& view) {
   grid->addWidget(Label(view, kEditCategoryLabel, group), 0, 0);
   auto* category = new QHBoxLayout;
   category->addWidget(Label(view, kEditCategory, group, true), 1);
-  QPushButton* categoryButton = Button(view, kEditCategoryButton, group);
-  categoryButton->hide();
-  category->addWidget(categoryButton);
+  category->addWidget(Button(view, kEditCategoryButton, group));
   category->addWidget(Button(view, kEditWatermark, group));
   grid->addLayout(category, 0, 1, 1, 5);
 

@@ -6,11 +6,13 @@
 #include <QTimer>
 
 #include "app/trace.h"
+#include "gui/category_form_dialog.h"
 #include "gui/original_progress_window.h"
 #include "gui/qt_text.h"
 #include "gui/trace_window.h"
 #include "gui/video_props_dialog.h"
 #include "gui/zerva_window.h"
+#include "ui/category_form_windows.h"
 #include "ui/user_bar.h"
 #include "ui/zerva_app.h"
 
@@ -25,6 +27,10 @@ class QtMainWindow : public MainWindow {
     app_.SetOriginalProgressViews(QtProgressViews(window_.get()));
     // The video properties dialog opens over the main window.
     app_.SetVideoPropsViews(QtVideoPropsViews(window_.get()));
+    // Category forms open over the main window.
+    SetCategoryFormWindows([window = window_.get()]() -> std::unique_ptr<CategoryFormView> {
+      return std::make_unique<CategoryFormDialog>(window);
+    });
     // The self-update reports its progress in the user bar's status line.
     notify_ = std::make_shared<QtWindowTarget>([window = window_.get()](const WindowMessage& m) {
       if (m.id == kMsgTransferProgress) {
@@ -36,6 +42,7 @@ class QtMainWindow : public MainWindow {
   ~QtMainWindow() override {
     app_.SetOriginalProgressViews({});
     app_.SetVideoPropsViews({});
+    SetCategoryFormWindows({});
     notify_->Close();
   }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "albums_shots.h"
+#include "category_shots.h"
 #include "editor_shots.h"
 #include "gui/about_dialog.h"
 #include "gui/proxy_prompt.h"
@@ -72,6 +73,7 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     shooter.Shoot(&window, "create-account");
     Click(Control(window, PageId::kCreateAccount, kAccountCreate));
     ShootAlbumEditor(window, shooter, "Léto v Třeboni");
+    ShootCategoryForms(window, shooter);
     ShootUpload(window, shooter);
     ShootPostCopy(window, shooter);
 

@@ -12,6 +12,7 @@
 #include "ui/album_dates.h"
 #include "ui/album_editor_page.h"
 #include "ui/album_editor_view.h"
+#include "ui/category_menu.h"
 #include "ui/free_server_dir.h"
 #include "ui/item_watermark.h"
 #include "ui/zerva_app.h"
@@ -38,6 +39,9 @@ void CEditPhotosDlg::OnCommand(int control) {
       break;
     case kEditLink:
       OnLinkMenu();
+      break;
+    case kEditCategoryButton:
+      OnCategoryMenu();
       break;
     case kEditAdvanced:
       detailsShown_ = !detailsShown_;
@@ -164,7 +168,7 @@ void CEditPhotosDlg::OnProtectionBox(int control) {
   CUserSession& session = app_.Session();
   if (controls_.IsChecked(control)) {
     const std::vector<int> publicOnly =
-        AlbumCategoryFlags(album.albumCategory, session.Categories()).needForm;
+        PublicOnlyCategories(session.Categories(), album.albumCategory);
     if (!publicOnly.empty()) {
       const std::string question =
           Text("msgAlbumProtectionConflict") + "\n" + Text("msgAlbumProtectionConflictEx");

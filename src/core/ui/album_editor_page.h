@@ -165,6 +165,10 @@ class CEditPhotosDlg : public ControlEvents {
   void OnNamesMenu();
   void OnSortMenu();
   void OnLinkMenu();
+  // The category button (album_editor_category.cpp).
+  void OnCategoryMenu();
+  // Shows the category's form; true with its confirmed values.
+  bool RunCategoryForm(int id, const std::string& startValues, std::string* confirmed);
   void OnSizeSlider(bool released);
   // Counts, sample texts and the Next button after the items' inclusion changed.
   void AfterItemsChanged();

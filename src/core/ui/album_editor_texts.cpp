@@ -61,8 +61,7 @@ void CEditPhotosDlg::UpdateTexts() {
   for (const auto& [control, key] : tooltips) controls_.SetTooltip(control, Text(key));
   controls_.SetTooltip(kEditDetailsGroup, Text("EditPhotosDetailsIntroTool1") + "\n" +
                                               Text("EditPhotosDetailsIntroTool2"));
-  // The category menu comes later; the field shows what the album has.
-  controls_.Show(kEditCategoryButton, false);
+  controls_.SetText(kEditCategoryButton, Text("btnCategoryMenu"));
   ShowFields();
 }
 

@@ -166,5 +166,27 @@ TEST(CategoryTree, PropertyFormsAndNeedInfo) {
   EXPECT_EQ(unknown.items, nullptr);
 }
 
+TEST(CategoryTree, TheCategorysOwnNameAndDescriptionAreNotTakenFromItsForm) {
+  CategoryXml flood;
+  flood.index = 105;
+  flood.name = "Floods";
+  // The form comes first and its items have names and descriptions of their own.
+  flood.info = MakeElement("item", MakeElement("key", "location") + MakeElement("type", "string") +
+                                       MakeElement("name", "Place") +
+                                       MakeElement("description", "Town or village"));
+  flood.extra = MakeElement("subCategories", MakeElement("subCategory", "Rivers")) +
+                MakeElement("description", "Photos of floods");
+  CategoryInfoMap tree;
+  ASSERT_TRUE(tree.Parse(flood.Xml()));
+  const CCategoryInfo* info = tree.GetCategoryInfo(105);
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(info->name, "Floods");
+  EXPECT_EQ(info->description, "Photos of floods");
+  EXPECT_EQ(info->subCategories, MakeElement("subCategory", "Rivers"));
+  ASSERT_EQ(info->propertyItems.size(), 1u);
+  EXPECT_EQ(info->propertyItems[0].name, "Place");
+  EXPECT_EQ(info->propertyItems[0].description, "Town or village");
+}
+
 }  // namespace
 }  // namespace zerva
