@@ -273,9 +273,8 @@ bool CEditPhotoDetailDlg::CanTurn(const CPhoto& item) const {
   return !item.isVideo || item.HasLocalFile();
 }
 
-bool CEditPhotoDetailDlg::CanPlay(const CPhoto& item) const {
-  return item.isVideo && const_cast<CEditPhotoDetailDlg*>(this)->App().VideoPlayerPresent() &&
-         !VideoPlayLocation(item).empty();
+bool CEditPhotoDetailDlg::CanPlay(const CPhoto& item) {
+  return item.isVideo && App().VideoPlayerPresent() && !VideoPlayLocation(item).empty();
 }
 
 // --- Leaving ---

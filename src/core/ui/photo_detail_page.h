@@ -102,7 +102,7 @@ class CEditPhotoDetailDlg : public CZervaDialog {
   void Play();
   void EditVideoProperties();
   bool CanTurn(const CPhoto& item) const;
-  bool CanPlay(const CPhoto& item) const;
+  bool CanPlay(const CPhoto& item);
 
   void BeginEdit(EditField field);
   // Ends the edit; `keep` stores a changed text in the item.
