@@ -147,7 +147,8 @@ void CEditPhotoDetailDlg::OnShowPage(bool /*cameBack*/) {
   index_ = Window().DetailIndex();
   if (index_ < 0 || index_ >= Count()) index_ = 0;
   Window().SetDetailIndex(index_);
-  View().SetRange(kDetailPositionBar, 1, std::max(Count(), 1), 1);
+  // From 0, so that the first of many items shows a little of the bar and the last all of it.
+  View().SetRange(kDetailPositionBar, 0, std::max(Count(), 1), 1);
   ShowItem();
   Queue(index_ + 1);
   Queue(index_ - 1);

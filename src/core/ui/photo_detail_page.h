@@ -20,7 +20,7 @@ class CThumbsListCtrl;
 // --- Controls ---
 inline constexpr int kDetailPicture = 1300;      // the large picture; focus holds the keys
 inline constexpr int kDetailPosition = 1301;     // "3 / 10"
-inline constexpr int kDetailPositionBar = 1302;  // 1 .. the item count
+inline constexpr int kDetailPositionBar = 1302;  // 0 .. the item count, at the position
 inline constexpr int kDetailPrev = 1303;
 inline constexpr int kDetailNext = 1304;
 inline constexpr int kDetailInclude = 1305;  // checkable mark: the item is in the album

@@ -69,7 +69,7 @@ TEST_F(PhotoDetailTest, AnIndexPastTheEndShowsTheFirstAndTheMovesStopAtBothEnds)
     EXPECT_EQ(detail.Index(), 0);
     EXPECT_EQ(window.dlg.DetailIndex(), 0);
     EXPECT_EQ(page.GetText(kDetailPosition), "1 / 3");
-    EXPECT_EQ(page.Find(kDetailPositionBar).minimum, 1);
+    EXPECT_EQ(page.Find(kDetailPositionBar).minimum, 0);
     EXPECT_EQ(page.Find(kDetailPositionBar).maximum, 3);
     EXPECT_EQ(page.GetValue(kDetailPositionBar), 1);
     EXPECT_FALSE(page.Enabled(kDetailPrev));
