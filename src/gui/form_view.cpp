@@ -336,6 +336,23 @@ void FormView::SetPicture(int control, ImagePtr image) {
   }
 }
 
+void FormView::SetCueText(int control, const std::string& text) {
+  QWidget* widget = Widget(control);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    edit->setPlaceholderText(ToQt(text));
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
+    plain->setPlaceholderText(ToQt(text));
+  }
+}
+
+void FormView::ReportEnter() {
+  if (setting_ == 0 && events_ != nullptr) events_->OnEnter();
+}
+
+void FormView::ReportEscape() {
+  if (setting_ == 0 && events_ != nullptr) events_->OnEscape();
+}
+
 void FormView::CopyToClipboard(const std::string& text) {
   if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(ToQt(text));
 }

@@ -56,11 +56,17 @@ class FormView : public QObject, public PageView {
   void SetTextColour(int control, int rgb) override;
   void SetPicture(int control, ImagePtr image) override;
   void CopyToClipboard(const std::string& text) override;
+  void SetCueText(int control, const std::string& text) override;
   ThumbsListView* ThumbnailList(int control) override;
   AlbumsListView* AlbumsList(int control) override;
 
   // Whether the control is shown when its page is; hidden controls stay hidden.
   bool IsShown(int control) const;
+  // What a page's own widgets report beyond the signals understood here: a command of the
+  // control (a click into a field), Enter and Escape.
+  void ReportCommand(int control) { Command(control); }
+  void ReportEnter();
+  void ReportEscape();
 
  private:
   void Register(int control, QWidget* widget);

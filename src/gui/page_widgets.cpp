@@ -17,6 +17,7 @@
 #include "gui/control_widgets.h"
 #include "gui/form_view.h"
 #include "gui/logo_strip.h"
+#include "gui/photo_detail_widgets.h"
 #include "gui/post_copy_widgets.h"
 #include "ui/create_account_dlg.h"
 #include "ui/edit_user_detail_dlg.h"
@@ -174,6 +175,9 @@ void BuildPage(PageId id, QWidget* page, FormView& view) {
       break;
     case PageId::kSendEmail:
       BuildSendEmailPage(page, view);
+      break;
+    case PageId::kPhotoDetail:
+      BuildPhotoDetailPage(page, view);
       break;
     default:
       BuildPlaceholder(page, view);

@@ -14,13 +14,26 @@ void PictureView::SetSide(int side) {
   update();
 }
 
+void PictureView::SetExpanding() {
+  expanding_ = true;
+  setMinimumSize(160, 120);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  updateGeometry();
+  update();
+}
+
+QSize PictureView::sizeHint() const {
+  return expanding_ ? QSize(480, 360) : QSize(side_, side_);
+}
+
 void PictureView::SetImage(QImage image) {
   image_ = std::move(image);
   update();
 }
 
 QRect PictureView::Square() const {
-  return QRect(0, 0, side_, side_);
+  return expanding_ ? rect() : QRect(0, 0, side_, side_);
 }
 
 QRect PictureView::PictureRect() const {
@@ -36,6 +49,12 @@ QRect PictureView::PictureRect() const {
 void PictureView::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   const QRect square = Square();
+  if (expanding_) {
+    painter.fillRect(square, QColor(0x3d, 0x38, 0x46));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!image_.isNull()) painter.drawImage(PictureRect(), image_);
+    return;
+  }
   if (!image_.isNull()) {
     painter.fillRect(square, Qt::white);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -1,6 +1,7 @@
 // A picture held in memory, shown in a square: filled white, the picture fitted into it keeping
 // its aspect and centred, the square framed in black; only the frame while there is no picture.
-// The upload page's thumbnail of the item being sent.
+// The upload page's thumbnail of the item being sent. Made expanding, it fills what the layout
+// gives it on a dark ground without a frame instead (the photo detail page's large picture).
 #pragma once
 
 #include <QImage>
@@ -16,6 +17,8 @@ class PictureView : public QWidget {
 
   // The square's side in pixels.
   void SetSide(int side);
+  // Takes the room the layout gives it instead of the square.
+  void SetExpanding();
   int Side() const { return side_; }
   // A null image shows only the frame.
   void SetImage(QImage image);
@@ -23,7 +26,7 @@ class PictureView : public QWidget {
   // Where the picture is drawn inside the widget; empty without one.
   QRect PictureRect() const;
 
-  QSize sizeHint() const override { return {side_, side_}; }
+  QSize sizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -32,6 +35,7 @@ class PictureView : public QWidget {
   QRect Square() const;
 
   int side_ = 100;
+  bool expanding_ = false;
   QImage image_;
 };
 

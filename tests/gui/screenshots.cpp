@@ -16,6 +16,7 @@
 #include "gui/qt_front_end.h"
 #include "gui/trace_window.h"
 #include "gui_session.h"
+#include "photo_detail_shots.h"
 #include "post_copy_shots.h"
 #include "shooter.h"
 #include "support/server_fixture.h"
@@ -74,6 +75,7 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     Click(Control(window, PageId::kCreateAccount, kAccountCreate));
     ShootAlbumEditor(window, shooter, "Léto v Třeboni");
     ShootCategoryForms(window, shooter);
+    ShootPhotoDetail(window, shooter);
     ShootUpload(window, shooter);
     ShootPostCopy(window, shooter);
 
@@ -83,10 +85,6 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     TypeInto(Control(window, PageId::kEditUserDetail, kSettingsWww), "jana.example.org");
     shooter.Shoot(&window, "user-settings");
     Click(BarControl(window, kUserNext));
-    for (const PageId page : {PageId::kPhotoDetail}) {
-      window.Controller().GoTo(PageName(page), nullptr);
-      shooter.Shoot(&window, QString(PageName(page)) + "-placeholder");
-    }
     window.Controller().GoTo(kAlbumsPage, nullptr);
 
     gui::AboutDialog about(&window, true, window.Controller().App().ProgramFolder(), {});

@@ -18,6 +18,7 @@
 #include "ui/album_editor_view.h"
 #include "ui/album_list_load.h"
 #include "ui/item_count_text.h"
+#include "ui/item_properties_text.h"
 #include "ui/page_ids.h"
 #include "ui/zerva_app.h"
 
@@ -37,6 +38,9 @@ CEditPhotosDlg::CEditPhotosDlg(CzervaApp& app, AlbumEditorView& view, ThumbsLoad
   });
   list_ = std::make_unique<CThumbsListCtrl>(app_, controls_.ThumbnailList(kEditThumbs), owner_,
                                             std::move(loader));
+  ThumbsListHooks hooks;
+  hooks.propertiesText = ItemPropertiesText;
+  list_->SetHooks(std::move(hooks));
 }
 
 CEditPhotosDlg::~CEditPhotosDlg() {

@@ -90,6 +90,8 @@ class CEditPhotosDlg : public ControlEvents {
   int SelectedCount() const;
   NextRefusal LastRefusal() const { return refusal_; }
   bool UndoAvailable() const { return !nameUndo_.empty(); }
+  // An item's name was changed elsewhere (the photo detail page): the names undo would undo it.
+  void DropNameUndo() { nameUndo_.clear(); }
 
  private:
   struct Link;

@@ -7,6 +7,7 @@
 #include "ui/album_dates.h"
 #include "ui/album_editor_page.h"
 #include "ui/album_editor_view.h"
+#include "ui/album_next_button.h"
 #include "ui/target_resolution.h"
 #include "ui/zerva_app.h"
 
@@ -195,12 +196,8 @@ void CEditPhotosDlg::ShowDetails() {
 }
 
 void CEditPhotosDlg::UpdateNextButton() {
-  const CAlbum& album = Album();
-  const bool existing = album.albumID >= 1;
-  const bool enabled = (album.modified || album.uploading != 0) && SelectedCount() > 0;
-  std::string tooltip;
-  if (enabled) tooltip = existing ? "navFinishNewTool" : "navFinishTool";
-  view_.SetNextButton(Text(existing ? "navFinish" : "newAlbum"), tooltip, enabled);
+  const AlbumNextButtonState next = AlbumNextButton(Album());
+  view_.SetNextButton(next.caption, next.tooltipKey, next.enabled);
 }
 
 void CEditPhotosDlg::ShowZoom(int percent) {

@@ -5,6 +5,7 @@
 #include "ui/create_account_dlg.h"
 #include "ui/edit_user_detail_dlg.h"
 #include "ui/login_dlg.h"
+#include "ui/photo_detail_page.h"
 #include "ui/placeholder_page.h"
 #include "ui/post_copy_page.h"
 #include "ui/send_email_page.h"
@@ -30,6 +31,8 @@ std::unique_ptr<CZervaDialog> MakePage(PageId id, CzervaDlg& window, PageView& v
       return std::make_unique<CPostCopyDlg>(window, view);
     case PageId::kSendEmail:
       return std::make_unique<SendEmailDlg>(window, view);
+    case PageId::kPhotoDetail:
+      return std::make_unique<CEditPhotoDetailDlg>(window, view);
     default:
       return std::make_unique<PlaceholderPage>(window, id, view);
   }
@@ -38,7 +41,7 @@ std::unique_ptr<CZervaDialog> MakePage(PageId id, CzervaDlg& window, PageView& v
 bool PageIsBuilt(PageId id) {
   return id == PageId::kLogin || id == PageId::kCreateAccount || id == PageId::kEditUserDetail ||
          id == PageId::kEditPhotos || id == PageId::kCopy || id == PageId::kAlbums ||
-         id == PageId::kPostCopy || id == PageId::kSendEmail;
+         id == PageId::kPostCopy || id == PageId::kSendEmail || id == PageId::kPhotoDetail;
 }
 
 }  // namespace zerva

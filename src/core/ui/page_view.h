@@ -104,6 +104,8 @@ class PageView {
   // A picture held in memory (a thumbnail); null clears it.
   virtual void SetPicture(int /*control*/, ImagePtr /*image*/) {}
   virtual void CopyToClipboard(const std::string& /*text*/) {}
+  // The grey hint a text field shows while it is empty.
+  virtual void SetCueText(int /*control*/, const std::string& /*text*/) {}
   // The icon list of thumbnails that is the control; null when there is none.
   virtual ThumbsListView* ThumbnailList(int /*control*/) { return nullptr; }
   // The albums page's list of albums that is the control; null when there is none.

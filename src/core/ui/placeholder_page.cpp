@@ -19,8 +19,6 @@ PlaceholderTexts TextsOf(PageId id) {
   switch (id) {
     case PageId::kEditPhotos:
       return {Text("EditPhotosDlgTitle"), Text("EditPhotosDlgText"), {}, true, true};
-    case PageId::kPhotoDetail:
-      return {Text("EditPhotoDetailDlgTitle"), Text("EditPhotoDetailDlgText"), {}, true, true};
     case PageId::kCopy:
       return {Text("CopyDlgTitle"), Text("CopyDlgText"), {}, false, true};
     case PageId::kPostCopy:
@@ -56,12 +54,6 @@ void PlaceholderPage::UpdateTexts() {
 }
 
 void PlaceholderPage::OnShowPage(bool /*cameBack*/) {}
-
-bool PlaceholderPage::CanLeave(const std::string& target) {
-  if (Id() != PageId::kPhotoDetail || target == kEditPhotosPage) return true;
-  CZervaDialog* editor = Window().Pages().Page(PageId::kEditPhotos);
-  return editor == nullptr || editor->CanLeave(target);
-}
 
 void PlaceholderPage::OnCommand(int control) {
   if (control == kPlaceholderAction) Window().Back();

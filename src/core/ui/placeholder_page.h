@@ -18,9 +18,6 @@ class PlaceholderPage : public CZervaDialog {
   void UpdateTexts() override;
   void OnShowPage(bool cameBack) override;
   void OnCommand(int control) override;
-  // The photo detail page works on the album editor's items while the editor's loader goes on:
-  // leaving it for any page but the editor leaves the editor as well.
-  bool CanLeave(const std::string& target) override;
 };
 
 }  // namespace zerva

@@ -97,6 +97,22 @@ Bitmap LoadFetched(const std::string& path) {
   return image;
 }
 
+// Adopting a valid cache gives the item its files, not their pixels: an item the photo detail
+// page shows gets its large picture read back from the prepared image file.
+void LoadPreparedPicture(CPhoto& item) {
+  std::string path;
+  {
+    std::lock_guard<std::mutex> lock(item.lock);
+    if (item.preparedImage != nullptr) return;
+    path = item.preparedImagePath;
+  }
+  if (path.empty()) return;
+  Bitmap image = LoadFetched(path);
+  if (image == nullptr) return;
+  std::lock_guard<std::mutex> lock(item.lock);
+  if (item.preparedImage == nullptr) item.preparedImage = ToItemImage(std::move(image));
+}
+
 }  // namespace
 
 std::unique_ptr<Dialogs> MakePostingDialogs(MessageTarget* window) {
@@ -200,6 +216,7 @@ void ThumbsLoader::LoadItem(CPhoto& item, int position, bool wantBig) {
   if (!state.isVideo && state.local) {
     if (IsPreparedValid(item, job_.resolution)) {
       FindPrepared(item, job_.settings, job_.resolution);
+      if (wantBig) LoadPreparedPicture(item);
     } else {
       MakeThumb(item, job_.settings, sizeThumb, job_.resolution, job_.applyTexts,
                 wantBig && !state.hasPrepared, true);
@@ -226,6 +243,7 @@ void ThumbsLoader::LoadItem(CPhoto& item, int position, bool wantBig) {
   if ((!state.hasThumbnail || wantBig) && !state.thumbFailed) {
     if (!state.isVideo && wantBig && state.hasThumbnail && IsPreparedValid(item, job_.resolution)) {
       FindPrepared(item, job_.settings, job_.resolution);
+      LoadPreparedPicture(item);
     } else if (state.local && !triedLocal && (!state.isVideo || CanWriteFiles())) {
       // A video's frame files are written as they are made.
       MakeThumb(item, job_.settings, sizeThumb,

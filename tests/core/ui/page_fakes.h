@@ -176,6 +176,7 @@ class FakePageView : public PageView {
     int step = 0;
     int colour = kDefaultTextColour;
     ImagePtr picture;
+    std::string cue;
   };
 
   // --- What the user does ---
@@ -189,6 +190,9 @@ class FakePageView : public PageView {
   // Enter in a one-line field.
   void PressEnter() {
     if (events != nullptr) events->OnEnter();
+  }
+  void PressEscape() {
+    if (events != nullptr) events->OnEscape();
   }
   void Check(int control, bool checked) {
     controls[control].checked = checked;
@@ -277,6 +281,7 @@ class FakePageView : public PageView {
     controls[control].picture = std::move(image);
   }
   void CopyToClipboard(const std::string& text) override { clipboard = text; }
+  void SetCueText(int control, const std::string& text) override { controls[control].cue = text; }
   ThumbsListView* ThumbnailList(int control) override {
     return control == thumbnailControl ? &thumbnails : nullptr;
   }

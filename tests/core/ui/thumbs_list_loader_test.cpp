@@ -151,6 +151,24 @@ TEST_F(ThumbsLoaderTest, SelectedItemsComeFirstBehindTheOneTheDetailPageShows) {
   app.Previews().ReleaseAll();
 }
 
+TEST_F(ThumbsLoaderTest, APhotoPreparedInAdvanceIsShownLargeFromItsCache) {
+  CzervaApp& app = MakeApp();
+  for (int i = 0; i < 2; ++i) AddPhoto(MakeJpeg(files_, "p" + std::to_string(i) + ".jpg", 96, 64));
+  CThumbsListCtrl& list = MakeList(app);
+  list.Fill(&album_, true);
+  ASSERT_TRUE(list.StartLoader());
+  ASSERT_TRUE(list.WaitForLoader(60s));
+  ASSERT_TRUE(IsPreparedValid(Item(1), 1200));
+  ASSERT_FALSE(Item(1).preparedImage);
+  // Opened in the detail page afterwards: the picture comes from the cache's file.
+  app.Previews().SetShown(&Item(1));
+  list.Prioritise(&Item(1));
+  ASSERT_TRUE(list.WaitForLoader(60s));
+  EXPECT_EQ(SizeOf(Item(1).preparedImage), (PixelSize{96, 64}));
+  EXPECT_FALSE(Item(0).preparedImage);
+  app.Previews().ReleaseAll();
+}
+
 TEST_F(ThumbsLoaderTest, APhotoThatCannotBeReadShowsAnErrorAndIsNotTriedAgain) {
   RunInApp([&](CzervaApp& app) {
     AddPhoto(MakeJpeg(files_, "good.jpg"));
