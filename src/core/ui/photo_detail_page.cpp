@@ -10,6 +10,7 @@
 #include "ui/album_editor_window_page.h"
 #include "ui/album_next_button.h"
 #include "ui/thumbs_list_ctrl.h"
+#include "ui/video_props_edit.h"
 #include "ui/zerva_app.h"
 #include "ui/zerva_dlg.h"
 
@@ -196,7 +197,7 @@ void CEditPhotoDetailDlg::ShowItem() {
   View().Show(kDetailTurnLeft, CanTurn(*item));
   View().Show(kDetailTurnRight, CanTurn(*item));
   View().Show(kDetailPlay, CanPlay(*item));
-  View().Show(kDetailVideoProps, item->isVideo && videoProps_ != nullptr);
+  View().Show(kDetailVideoProps, item->isVideo && CanEditVideoProperties(*item));
   ShowPicture();
 }
 
@@ -428,20 +429,15 @@ void CEditPhotoDetailDlg::Play() {
 
 void CEditPhotoDetailDlg::EditVideoProperties() {
   CPhoto* item = Item();
-  if (item == nullptr || !item->isVideo || !videoProps_) return;
+  if (item == nullptr || !item->isVideo || !CanEditVideoProperties(*item)) return;
   CThumbsListCtrl* list = List();
   // A new thumbnail position makes the thumbnail again: not under the loader.
   if (list != nullptr && !list->ClearList()) {
     App().MessageBox(Text("msgThumbsLoaderBusy"), MessageKind::kWarning);
     return;
   }
-  if (videoProps_(App(), *item)) {
-    {
-      std::lock_guard<std::mutex> lock(item->lock);
-      item->edited = true;
-    }
-    Album().modified = true;
-  }
+  // The dialog marks a changed item and its album itself.
+  (void)zerva::EditVideoProperties(App(), *item);
   if (list != nullptr) list->StartLoader();
   ShowItem();
   UpdateNextButton();

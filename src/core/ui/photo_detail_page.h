@@ -5,7 +5,6 @@
 // thumbnail list loads the large pictures, which the application's preview cache keeps.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "ui/zerva_dialog.h"
@@ -51,13 +50,7 @@ std::string DescriptionFromEditing(const std::string& shown);
 class CEditPhotoDetailDlg : public CZervaDialog {
  public:
   enum class EditField { kNone, kName, kDesc };
-  // Shows the video properties dialog for the item; true when something changed.
-  using VideoPropertiesEditor = std::function<bool(CzervaApp& app, CPhoto& video)>;
-
   CEditPhotoDetailDlg(CzervaDlg& window, PageView& view);
-
-  // The video properties button's action; the button shows for videos once there is one.
-  void SetVideoPropertiesEditor(VideoPropertiesEditor editor) { videoProps_ = std::move(editor); }
 
   void UpdateTexts() override;
   void OnShowPage(bool cameBack) override;
@@ -112,7 +105,6 @@ class CEditPhotoDetailDlg : public CZervaDialog {
   int index_ = 0;
   bool busy_ = false;
   EditField editing_ = EditField::kNone;
-  VideoPropertiesEditor videoProps_;
 };
 
 }  // namespace zerva
