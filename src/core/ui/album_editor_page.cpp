@@ -18,6 +18,7 @@
 #include "ui/album_editor_view.h"
 #include "ui/album_list_load.h"
 #include "ui/item_count_text.h"
+#include "ui/item_location.h"
 #include "ui/item_properties_text.h"
 #include "ui/page_ids.h"
 #include "ui/zerva_app.h"
@@ -40,6 +41,7 @@ CEditPhotosDlg::CEditPhotosDlg(CzervaApp& app, AlbumEditorView& view, ThumbsLoad
                                             std::move(loader));
   ThumbsListHooks hooks;
   hooks.propertiesText = ItemPropertiesText;
+  SetLocationHooks(app_, &hooks);
   list_->SetHooks(std::move(hooks));
 }
 

@@ -9,6 +9,7 @@
 
 #include "model/video_prober.h"
 #include "net/http_connect.h"
+#include "ui/gps_picker.h"
 
 namespace zerva {
 
@@ -37,19 +38,14 @@ class InstallRegistration {
   virtual void NotifyStatus(bool installed, int delayMs) = 0;
 };
 
-// A window the application owns while the main window is open (the GPS location picker).
-class AccessoryWindow {
- public:
-  virtual ~AccessoryWindow() = default;
-};
-
 struct AppSeams {
   // Empty: NoUpdateCheck.
   UpdateCheck updateCheck;
   // Null: neither the protocol nor the install status is touched, as with "noreg".
   std::shared_ptr<InstallRegistration> registration;
-  // Made when the main window is created, destroyed after it closed. Empty: none.
-  std::function<std::unique_ptr<AccessoryWindow>(CzervaApp& app)> makeGpsPicker;
+  // The GPS location picker, made when the main window is created and destroyed after it
+  // closed. Empty: GpsDlg on the front end's map views (CzervaApp::SetGpsViews).
+  std::function<std::unique_ptr<IGps>(CzervaApp& app)> makeGpsPicker;
   // How albums learn about video files; empty: by name and date only.
   VideoProber videoProber;
 };

@@ -229,8 +229,11 @@ void CThumbsListCtrl::Locate(int position) {
     return;
   }
   if (hooks_.locate(item, true)) {
-    album_->mapLongitude = item.gpsLongitude;
-    album_->mapLatitude = item.gpsLatitude;
+    // A deleted position is no place to centre the next map on.
+    if (item.HasGps()) {
+      album_->mapLongitude = item.gpsLongitude;
+      album_->mapLatitude = item.gpsLatitude;
+    }
     item.needsUpload = true;
     album_->modified = true;
     RedrawTile(position);

@@ -15,6 +15,7 @@
 #include "platform/os_info.h"
 #include "platform/tools.h"
 #include "session/language_switch.h"
+#include "ui/gps_dlg.h"
 #include "ui/install_registration.h"
 #include "ui/startup_steps.h"
 #include "update/update_check.h"
@@ -203,7 +204,12 @@ void CzervaApp::RunMainWindow() {
     hiddenUpdate_.Start(httpMngr_, UpdateCheckInUse(), window->NotifyTarget(),
                         &frontEnd_.AppUiThread());
   }
-  if (seams_.makeGpsPicker) gpsPicker_ = seams_.makeGpsPicker(*this);
+  if (seams_.makeGpsPicker) {
+    gpsPicker_ = seams_.makeGpsPicker(*this);
+  } else {
+    gpsPicker_ = std::make_unique<GpsDlg>(gpsViews_, AppDialogs(),
+                                          [this](const std::string& url) { OpenUrl(url); });
+  }
   windowResult_ = window->Run();
   startupEnd_ = StartupEnd::kWindowClosed;
 

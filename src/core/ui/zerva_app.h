@@ -27,6 +27,7 @@
 #include "session/user_session.h"
 #include "ui/app_front_end.h"
 #include "ui/app_seams.h"
+#include "ui/gps_view.h"
 #include "ui/hidden_video_update.h"
 #include "ui/preview_cache.h"
 #include "ui/video_props_view.h"
@@ -121,6 +122,11 @@ class CzervaApp {
   // The video properties dialog's window, made by the front end; none: the dialog is not shown.
   void SetVideoPropsViews(VideoPropsViewFactory views) { videoPropsViews_ = std::move(views); }
   const VideoPropsViewFactory& VideoPropsViews() const { return videoPropsViews_; }
+  // The GPS picker's window with its embedded map, made by the front end before the picker is
+  // made; none: the picker edits nothing and shows positions in the default browser.
+  void SetGpsViews(GpsViewFactory views) { gpsViews_ = std::move(views); }
+  // The GPS location picker while the main window is open; null otherwise.
+  IGps* GpsPicker() { return gpsPicker_.get(); }
   // What sending original video files needs: the signed-in user, the connections, the pool
   // and its progress windows, on the user-interface thread.
   OriginalUploadContext OriginalUploads();
@@ -183,7 +189,8 @@ class CzervaApp {
   OriginalVideoPool originalPool_{kMaxOriginalSenders};
   ProgressViewFactory originalViews_;
   VideoPropsViewFactory videoPropsViews_;
-  std::unique_ptr<AccessoryWindow> gpsPicker_;
+  GpsViewFactory gpsViews_;
+  std::unique_ptr<IGps> gpsPicker_;
   ProxyIniSettings proxyIni_;
   bool videoConverter_ = false;
   bool videoPlayer_ = false;

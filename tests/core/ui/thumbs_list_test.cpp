@@ -364,6 +364,18 @@ TEST_F(ThumbsListTest, PositionAndPropertiesGoThroughTheHooks) {
   EXPECT_TRUE(Item(0).needsUpload);
   EXPECT_TRUE(album_.modified);
   EXPECT_EQ(owner_->Ids(), (std::vector<unsigned>{1080}));
+
+  // A deleted position is stored, but the album's map stays centred where it was.
+  hooks.locate = [](CPhoto& item, bool) {
+    item.gpsLongitude = 0.0;
+    item.gpsLatitude = 0.0;
+    return true;
+  };
+  list.SetHooks(hooks);
+  list.Execute(ThumbCommand::kPosition, 0);
+  EXPECT_FALSE(Item(0).HasGps());
+  EXPECT_DOUBLE_EQ(album_.mapLongitude, 16.5);
+  EXPECT_DOUBLE_EQ(album_.mapLatitude, 49.2);
 }
 
 TEST_F(ThumbsListTest, ATileShowsItsPictureStateFrameAndIcons) {
