@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -136,6 +138,16 @@ class Parser {
       out_.categories.push_back(std::stoi(id));
       return true;
     }
+    if (name == "gps") {
+      std::string position;
+      if (!value(&position)) return true;
+      out_.gps = ParseGpsPosition(position);
+      if (!out_.gps) {
+        *error = "--gps needs LAT,LON in decimal degrees (such as 49.195,16.607), not '" +
+                 position + "'";
+      }
+      return true;
+    }
     if (name == "field") {
       std::string field;
       if (!value(&field)) return true;
@@ -255,6 +267,7 @@ class Parser {
     if (!out_.albumName.empty() && verb != Verb::kUpload) {
       return fail("--name applies to 'upload' only");
     }
+    if (out_.gps && verb != Verb::kUpload) return fail("--gps applies to 'upload' only");
     if ((!out_.categories.empty() || !out_.fields.empty() || out_.agree) && verb != Verb::kUpload) {
       return fail("--category, --field and --agree apply to 'upload' only");
     }
@@ -333,6 +346,27 @@ bool ParseCliArgs(const std::vector<std::string>& args, CliArgs* parsed, std::st
   *parsed = CliArgs();
   error->clear();
   return Parser(args, parsed).Run(error);
+}
+
+std::optional<std::pair<double, double>> ParseGpsPosition(std::string_view text) {
+  // from_chars reads a point whatever the process's locale says.
+  auto number = [](std::string_view part, double* out) {
+    const size_t first = part.find_first_not_of(' ');
+    const size_t last = part.find_last_not_of(' ');
+    if (first == std::string_view::npos) return false;
+    part = part.substr(first, last - first + 1);
+    const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), *out);
+    return error == std::errc() && end == part.data() + part.size() && std::isfinite(*out);
+  };
+  const size_t comma = text.find(',');
+  double latitude = 0, longitude = 0;
+  if (comma == std::string_view::npos || !number(text.substr(0, comma), &latitude) ||
+      !number(text.substr(comma + 1), &longitude)) {
+    return std::nullopt;
+  }
+  if (std::fabs(latitude) > 90 || std::fabs(longitude) > 180) return std::nullopt;
+  if (latitude == 0 && longitude == 0) return std::nullopt;
+  return std::make_pair(latitude, longitude);
 }
 
 const char* VerbName(Verb verb) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -53,6 +54,8 @@ struct CliArgs {
   // --field KEY=VALUE: values for the forms of those categories, in order.
   std::vector<std::pair<std::string, std::string>> fields;
   bool agree = false;  // --agree: the forms' agreement box
+  // --gps LAT,LON: the position of every item that has none, in decimal degrees.
+  std::optional<std::pair<double, double>> gps;
   // The program's switches and the unattended upload's files, in their order.
   std::vector<std::string> programArgs;
   // Plain arguments outside a switch's value and outside a list: the unattended upload's
@@ -67,6 +70,9 @@ struct CliArgs {
 bool ParseCliArgs(const std::vector<std::string>& args, CliArgs* parsed, std::string* error);
 
 const char* VerbName(Verb verb);
+// "LAT,LON" in decimal degrees with a point, blanks allowed around the numbers: latitude within
+// ±90, longitude within ±180, not both 0 (that means no position). Nothing otherwise.
+std::optional<std::pair<double, double>> ParseGpsPosition(std::string_view text);
 // The verb's album identifier (its one operand) for the verbs that take one.
 int AlbumIdOperand(const CliArgs& args);
 

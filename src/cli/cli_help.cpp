@@ -72,6 +72,9 @@ Options:
                          list field takes one of its choices, a yes/no field true or false,
                          a date YYYY-MM-DD HH:MM:SS
   --agree                with --category: tick the form's agreement box
+  --gps LAT,LON          with upload: the map position (decimal degrees, such as
+                         49.195,16.607) of every photo and video that has none; positions
+                         the camera recorded are kept
   --convert-first        with uploads: convert each video completely before sending it
                          (by default a video is sent while ffmpeg is still writing it)
   --out DIR              with prepare: where the prepared files go

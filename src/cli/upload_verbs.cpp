@@ -20,6 +20,7 @@
 #include "media/prepare_files.h"
 #include "model/album.h"
 #include "ui/album_editor_page.h"
+#include "ui/item_location.h"
 #include "ui/page_ids.h"
 #include "ui/upload_jobs.h"
 #include "ui/zerva_app.h"
@@ -147,6 +148,13 @@ int EditAndUpload(CliContext& context, EditorView& view, const EditRequest& requ
     }
     // The loader reads the photos' EXIF data and prepares them in advance on every core.
     editor.List().WaitForLoader(kLoaderWait);
+    // After the EXIF data: a position the camera recorded is kept.
+    if (context.args.gps) {
+      const auto [latitude, longitude] = *context.args.gps;
+      const int located = LocateItemsWithoutPosition(album, latitude, longitude);
+      std::fprintf(context.err, "Placed %d items without a position at %.7f, %.7f\n", located,
+                   latitude, longitude);
+    }
 
     bool ready = editor.OnNext();
     if (!ready && !gone.items.empty() && editor.LastRefusal() == NextRefusal::kDeletionDeclined) {

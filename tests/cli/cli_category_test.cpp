@@ -8,6 +8,7 @@
 #include "cli/cli_status.h"
 #include "cli_runner.h"
 #include "core/media/item_fixtures.h"
+#include "platform/md5.h"
 #include "support/temp_dir.h"
 
 namespace zerva::test {
@@ -49,6 +50,27 @@ TEST_F(CliCategoryTest, TheFormsValuesReachTheServiceWithTheUpload) {
   EXPECT_EQ(values.at("region"), "Olomouc");
   EXPECT_EQ(values.at("agree"), "true");  // the field's initial value
   EXPECT_EQ(values.size(), 8u);
+}
+
+// The whole upload with a category, its form and a position for the photos: the service holds
+// all three.
+TEST_F(CliCategoryTest, APositionGivenWithTheUploadIsHeldByTheService) {
+  const CliRun run = User(
+      {"upload", photos_.Path(), "--name", "Placed", "--category", "21", "--gps", "49.195,16.607"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_NE(run.err.find("Placed 2 items without a position"), std::string::npos) << run.err;
+  std::string albumId;
+  for (const std::string& line : Lines(User({"albums"}).out)) {
+    if (line.find("\tPlaced\t") != std::string::npos) albumId = line.substr(0, line.find('\t'));
+  }
+  ASSERT_FALSE(albumId.empty());
+  const HttpReply photos =
+      Server().Command("GetAlbumPhotos", user_, Md5Hex("secret"), Form().Add("albumID", albumId));
+  const std::vector<std::string> items = GetElements(photos.body, "photo");
+  ASSERT_EQ(items.size(), 2u) << photos.body;
+  for (const std::string& item : items) {
+    EXPECT_EQ(GetElement(item, "GPS"), "POINT(16.6070000 49.1950000)") << item;
+  }
 }
 
 TEST_F(CliCategoryTest, ARefusedFormSendsNothingAndNamesEveryFailingField) {

@@ -92,6 +92,25 @@ TEST(CliArgs, RefusesWhatDoesNotFitTheVerb) {
   EXPECT_EQ(Parse({"albums", "--sort=photos"}).sortKey, 3);
 }
 
+TEST(CliArgs, GpsTakesALatitudeAndALongitudeWithinTheirRanges) {
+  using Position = std::optional<std::pair<double, double>>;
+  EXPECT_EQ(ParseGpsPosition("49.195,16.607"), Position(std::make_pair(49.195, 16.607)));
+  EXPECT_EQ(ParseGpsPosition(" -33.8688 , 151.2093 "),
+            Position(std::make_pair(-33.8688, 151.2093)));
+  EXPECT_EQ(ParseGpsPosition("90,-180"), Position(std::make_pair(90.0, -180.0)));
+  EXPECT_EQ(ParseGpsPosition("0,0.5"), Position(std::make_pair(0.0, 0.5)));  // the equator
+  for (const char* bad : {"0,0", "90.1,0", "45,180.5", "49,195,16", "49.195", "49;16", "1e999,1",
+                          "nan,1", "49.195,16.607x", ",16", "49,", ""}) {
+    EXPECT_EQ(ParseGpsPosition(bad), std::nullopt) << bad;
+  }
+  // A decimal comma would be read as the separator: refused, not misread.
+  EXPECT_EQ(ParseGpsPosition("49,195,16,607"), std::nullopt);
+  EXPECT_EQ(Parse({"upload", "dir", "--gps", "49.195,16.607"}).gps->first, 49.195);
+  EXPECT_EQ(ParseError({"upload", "dir", "--gps", "north"}),
+            "--gps needs LAT,LON in decimal degrees (such as 49.195,16.607), not 'north'");
+  EXPECT_EQ(ParseError({"albums", "--gps", "49,16"}), "--gps applies to 'upload' only");
+}
+
 TEST(CliArgs, WebOrderTakesTheServicesNamesAndAnOptionalDirection) {
   const CliArgs chosen = Parse({"albums", "--web-order", "viewCount"});
   EXPECT_EQ(chosen.webOrderKey, 102);

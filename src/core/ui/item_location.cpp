@@ -45,4 +45,26 @@ void SetLocationHooks(CzervaApp& app, ThumbsListHooks* hooks) {
   };
 }
 
+void MarkItemLocated(CAlbum& album, CPhoto& item) {
+  // A deleted position is no place to centre the next map on.
+  if (item.HasGps()) {
+    album.mapLongitude = item.gpsLongitude;
+    album.mapLatitude = item.gpsLatitude;
+  }
+  item.needsUpload = true;
+  album.modified = true;
+}
+
+int LocateItemsWithoutPosition(CAlbum& album, double latitude, double longitude) {
+  int located = 0;
+  for (auto& item : album.items) {
+    if (!item->included || item->HasGps()) continue;
+    item->gpsLatitude = latitude;
+    item->gpsLongitude = longitude;
+    MarkItemLocated(album, *item);
+    ++located;
+  }
+  return located;
+}
+
 }  // namespace zerva

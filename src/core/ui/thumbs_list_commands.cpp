@@ -12,6 +12,7 @@
 #include "model/album_items.h"
 #include "model/photo_sort.h"
 #include "platform/shell_open.h"
+#include "ui/item_location.h"
 #include "ui/item_turn.h"
 #include "ui/item_watermark.h"
 #include "ui/thumbs_list_ctrl.h"
@@ -229,13 +230,7 @@ void CThumbsListCtrl::Locate(int position) {
     return;
   }
   if (hooks_.locate(item, true)) {
-    // A deleted position is no place to centre the next map on.
-    if (item.HasGps()) {
-      album_->mapLongitude = item.gpsLongitude;
-      album_->mapLatitude = item.gpsLatitude;
-    }
-    item.needsUpload = true;
-    album_->modified = true;
+    MarkItemLocated(*album_, item);
     RedrawTile(position);
     Notify(kMsgThumb1080);
   }

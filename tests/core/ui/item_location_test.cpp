@@ -11,6 +11,7 @@
 #include "core/ui/app_fixture.h"
 #include "core/ui/fake_gps_view.h"
 #include "lang/text.h"
+#include "model/album.h"
 #include "model/number_text.h"
 #include "model/photo.h"
 #include "net/endpoints.h"
@@ -91,6 +92,37 @@ TEST_F(AppTest, AConfirmedEditReachesTheItemAndTheAlbumsMapZoom) {
   RunApp();
   EXPECT_DOUBLE_EQ(item.gpsLongitude, 17.1);
   EXPECT_DOUBLE_EQ(item.gpsLatitude, 48.1);
+}
+
+// A position given to the whole album (zerva-cli's --gps): only included items without one take
+// it; each is sent again, and the album's map opens there.
+TEST(ItemLocationTest, AGivenPositionGoesOnlyToIncludedItemsWithoutOne) {
+  CAlbum album;
+  auto add = [&album](double longitude, double latitude, bool included) {
+    auto item = std::make_unique<CPhoto>();
+    item->gpsLongitude = longitude;
+    item->gpsLatitude = latitude;
+    item->included = included;
+    album.items.push_back(std::move(item));
+  };
+  add(0, 0, true);
+  add(14.42, 50.08, true);  // the camera's own position
+  add(0, 0, false);         // left out of the album
+  add(0, 0, true);
+  EXPECT_EQ(LocateItemsWithoutPosition(album, 49.195, 16.607), 2);
+  EXPECT_EQ(album.items[0]->gpsLatitude, 49.195);
+  EXPECT_EQ(album.items[0]->gpsLongitude, 16.607);
+  EXPECT_TRUE(album.items[0]->needsUpload);
+  EXPECT_EQ(album.items[1]->gpsLatitude, 50.08);
+  EXPECT_FALSE(album.items[1]->needsUpload);
+  EXPECT_FALSE(album.items[2]->HasGps());
+  EXPECT_TRUE(album.items[3]->HasGps());
+  EXPECT_EQ(album.mapLatitude, 49.195);
+  EXPECT_TRUE(album.modified);
+  // A deleted position leaves the map's centre where it was.
+  album.items[0]->gpsLatitude = album.items[0]->gpsLongitude = 0;
+  MarkItemLocated(album, *album.items[0]);
+  EXPECT_EQ(album.mapLongitude, 16.607);
 }
 
 }  // namespace
