@@ -38,4 +38,9 @@ void TablePageView::Select(int control, int index) {
   selected_[control] = index >= 0 && index < count ? index : -1;
 }
 
+int TablePageView::GetValue(int control) const {
+  const auto it = values_.find(control);
+  return it == values_.end() ? 0 : it->second;
+}
+
 }  // namespace zerva

@@ -1,4 +1,4 @@
-// Controls without a window: every value is kept in a table. For forms filled in without a
+// Controls without a window: every value is kept in a table. For pages and forms run without a
 // person (zerva-cli) and for checks of the form builder.
 #pragma once
 
@@ -29,6 +29,8 @@ class TablePageView : public PageView {
   void StartTimer(int /*timer*/, int /*milliseconds*/) override {}
   void StopTimer(int /*timer*/) override {}
   int ShowPopupMenu(int /*anchor*/, const PopupMenu& /*menu*/) override { return -1; }
+  void SetValue(int control, int value) override { values_[control] = value; }
+  int GetValue(int control) const override;
 
  private:
   std::map<int, std::string> texts_;
@@ -36,6 +38,7 @@ class TablePageView : public PageView {
   std::map<int, bool> enabled_;
   std::map<int, std::vector<std::string>> items_;
   std::map<int, int> selected_;
+  std::map<int, int> values_;
 };
 
 }  // namespace zerva
