@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -61,7 +62,11 @@ struct Hidden {
   std::vector<uint64_t> entries;  // of maker notes and of an oversized thumbnail
 };
 
-bool CheckTiff(std::string_view bytes, Hidden* hidden, std::string* error) {
+// `sortedTags`: every directory lists its tags in ascending order, as the format demands. The
+// image library's reader of whole TIFF files mishandles directories that break this together
+// with tags it does not know (it reads past its buffers), so such files are not handed to it.
+bool CheckTiff(std::string_view bytes, Hidden* hidden, std::string* error,
+               bool sortedTags = false) {
   const std::optional<TiffData> tiff = TiffData::Open(bytes, error);
   if (!tiff) return false;
   if (tiff->size() < 8) {
@@ -75,7 +80,17 @@ bool CheckTiff(std::string_view bytes, Hidden* hidden, std::string* error) {
   }
   std::optional<int64_t> thumbOffset, thumbLength;
   std::vector<uint64_t> thumbEntries;
+  std::map<uint64_t, uint32_t> lastTags;  // per directory
+  bool unsorted = false;
   const auto visit = [&](const TiffEntry& entry) {
+    if (sortedTags) {
+      const auto [last, first] = lastTags.try_emplace(entry.directoryPos, entry.tag);
+      if (!first && entry.tag <= last->second) {
+        unsorted = true;
+        return WalkAction::kStop;
+      }
+      last->second = entry.tag;
+    }
     if (entry.tag == kTagMakerNote && hidden) hidden->entries.push_back(entry.entryPos);
     if (entry.tag == kTagThumbnailOffset) {
       thumbOffset = tiff->IntegerValue(entry);
@@ -88,6 +103,10 @@ bool CheckTiff(std::string_view bytes, Hidden* hidden, std::string* error) {
     return WalkAction::kContinue;
   };
   if (!WalkTiffDirectories(*tiff, first, visit, TiffWalkRules{true}, error)) return false;
+  if (unsorted) {
+    *error = "Directory tags out of order";
+    return false;
+  }
   if (thumbOffset || thumbLength) {
     const int64_t offset = thumbOffset.value_or(0);
     const int64_t length = thumbLength.value_or(0);
@@ -174,7 +193,8 @@ bool TiffFileIsSound(const std::string& path) {
     if (map != MAP_FAILED) {
       std::string error;
       // Only the directories are touched; a scan of hundreds of megabytes is not read.
-      sound = CheckTiff(std::string_view(static_cast<const char*>(map), size), nullptr, &error);
+      sound =
+          CheckTiff(std::string_view(static_cast<const char*>(map), size), nullptr, &error, true);
       ::munmap(map, size);
     }
   }

@@ -165,6 +165,30 @@ TEST(ExifGuard, TiffFilesAreCheckedBeforeReading) {
   EXPECT_FALSE(TiffFileIsSound(dir.Write("broken.tif", broken)));
   EXPECT_FALSE(TiffFileIsSound(test::MakeJpeg(dir, "p.jpg")));
   EXPECT_FALSE(TiffFileIsSound(dir.File("missing.tif")));
+
+  // A directory whose tags are out of order, as the fuzzer found crashing the library's TIFF
+  // reader together with tags it does not know: not handed to it.
+  auto entry = [](uint16_t tag, uint16_t value) {
+    std::string bytes(12, '\0');
+    bytes[0] = static_cast<char>(tag & 0xff);
+    bytes[1] = static_cast<char>(tag >> 8);
+    bytes[2] = 3;  // SHORT
+    bytes[4] = 1;  // one of them
+    bytes[8] = static_cast<char>(value & 0xff);
+    bytes[9] = static_cast<char>(value >> 8);
+    return bytes;
+  };
+  auto tiff = [&](const std::vector<uint16_t>& tags) {
+    std::string bytes = std::string("II*\0", 4) + std::string("\x08\0\0\0", 4);
+    bytes += static_cast<char>(tags.size());
+    bytes += '\0';
+    for (uint16_t tag : tags) bytes += entry(tag, 1);
+    bytes += std::string(4, '\0');  // no next directory
+    return bytes;
+  };
+  EXPECT_TRUE(TiffFileIsSound(dir.Write("sorted.tif", tiff({0x100, 0x101, 0x4115}))));
+  EXPECT_FALSE(TiffFileIsSound(dir.Write("unsorted.tif", tiff({0x100, 0x4115, 0x101}))));
+  EXPECT_FALSE(TiffFileIsSound(dir.Write("twice.tif", tiff({0x100, 0x100, 0x101}))));
 }
 
 }  // namespace
