@@ -1,5 +1,6 @@
 #include "gui/control_widgets.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,6 +40,16 @@ QLabel* Help(FormView& view, int control, QWidget* parent) {
   QLabel* label = Label(view, control, parent, true);
   label->setStyleSheet("color: #5e5c64;");
   return label;
+}
+
+QWidget* CentredColumn(QWidget* page, int width, int weight) {
+  auto* outer = new QHBoxLayout(page);
+  auto* column = new QWidget(page);
+  column->setMaximumWidth(width);
+  outer->addStretch(1);
+  outer->addWidget(column, weight);
+  outer->addStretch(1);
+  return column;
 }
 
 }  // namespace zerva::gui

@@ -29,4 +29,9 @@ QLabel* Status(FormView& view, int control, QWidget* parent);
 // A text in grey (a field's help).
 QLabel* Help(FormView& view, int control, QWidget* parent);
 
+// A column of at most `width` inside the page, centred in what is left. `weight` is its share
+// of the page's width against each margin's 1: a large weight lets it take the page's whole
+// width up to `width` (pages that need every pixel at the window's smallest size).
+QWidget* CentredColumn(QWidget* page, int width, int weight = 4);
+
 }  // namespace zerva::gui

@@ -28,19 +28,8 @@
 namespace zerva::gui {
 namespace {
 
-// A centred column of limited width inside the page.
-QWidget* Column(QWidget* page, int width) {
-  auto* outer = new QHBoxLayout(page);
-  auto* column = new QWidget(page);
-  column->setMaximumWidth(width);
-  outer->addStretch(1);
-  outer->addWidget(column, 4);
-  outer->addStretch(1);
-  return column;
-}
-
 void BuildLogin(QWidget* page, FormView& view) {
-  QWidget* column = Column(page, 560);
+  QWidget* column = CentredColumn(page, 560);
   auto* grid = new QGridLayout(column);
   grid->addWidget(Label(view, kLoginEmailLabel, column), 0, 0);
   grid->addWidget(Edit(view, kLoginEmail, column), 0, 1);
@@ -65,7 +54,7 @@ void BuildLogin(QWidget* page, FormView& view) {
 }
 
 void BuildAccount(QWidget* page, FormView& view) {
-  QWidget* column = Column(page, 620);
+  QWidget* column = CentredColumn(page, 620);
   auto* grid = new QGridLayout(column);
   grid->setVerticalSpacing(2);
   struct Row {
@@ -104,7 +93,7 @@ void BuildAccount(QWidget* page, FormView& view) {
 }
 
 void BuildSettings(QWidget* page, FormView& view) {
-  QWidget* column = Column(page, 760);
+  QWidget* column = CentredColumn(page, 760);
   auto* form = new QFormLayout(column);
   form->addRow(Label(view, kSettingsFullNameLabel, column), Edit(view, kSettingsFullName, column));
   QPlainTextEdit* description = Make<QPlainTextEdit>(view, kSettingsDesc, column);

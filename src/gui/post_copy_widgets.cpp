@@ -18,17 +18,8 @@
 namespace zerva::gui {
 namespace {
 
-// A column that takes the page's whole width up to `width`, centred beyond that: at the
-// window's smallest size these pages need every pixel of it.
-QWidget* WideColumn(QWidget* page, int width) {
-  auto* outer = new QHBoxLayout(page);
-  auto* column = new QWidget(page);
-  column->setMaximumWidth(width);
-  outer->addStretch(1);
-  outer->addWidget(column, 1000);
-  outer->addStretch(1);
-  return column;
-}
+// At the window's smallest size these pages need every pixel of its width.
+constexpr int kWholeWidth = 1000;
 
 // A page button that Enter presses while it has the focus.
 QPushButton* PageButton(FormView& view, int control, QWidget* parent) {
@@ -50,7 +41,7 @@ QToolButton* PictureButton(FormView& view, int control, QWidget* parent, QSize m
 }  // namespace
 
 void BuildPostCopyPage(QWidget* page, FormView& view) {
-  QWidget* column = WideColumn(page, 760);
+  QWidget* column = CentredColumn(page, 760, kWholeWidth);
   auto* layout = new QVBoxLayout(column);
   layout->addStretch(1);
 
@@ -100,7 +91,7 @@ void BuildPostCopyPage(QWidget* page, FormView& view) {
 }
 
 void BuildSendEmailPage(QWidget* page, FormView& view) {
-  QWidget* column = WideColumn(page, 760);
+  QWidget* column = CentredColumn(page, 760, kWholeWidth);
   auto* grid = new QGridLayout(column);
   grid->addWidget(Label(view, kSendToLabel, column), 0, 0);
   grid->addWidget(Edit(view, kSendTo, column), 0, 1);
