@@ -1,10 +1,12 @@
 // zerva: the Qt window. The application's start-up runs with the window as its front end.
 #include <QApplication>
 
+#include "gui/gps_map_views.h"
 #include "gui/qt_front_end.h"
 #include "ui/zerva_app.h"
 
 int main(int argc, char** argv) {
+  zerva::gui::PrepareEmbeddedBrowser();
   QApplication application(argc, argv);
   application.setApplicationName("zerva");
   zerva::gui::QtFrontEnd frontEnd;

@@ -7,6 +7,7 @@
 
 #include "app/trace.h"
 #include "gui/category_form_dialog.h"
+#include "gui/gps_map_views.h"
 #include "gui/original_progress_window.h"
 #include "gui/qt_text.h"
 #include "gui/trace_window.h"
@@ -27,6 +28,8 @@ class QtMainWindow : public MainWindow {
     app_.SetOriginalProgressViews(QtProgressViews(window_.get()));
     // The video properties dialog opens over the main window.
     app_.SetVideoPropsViews(QtVideoPropsViews(window_.get()));
+    // The map picker opens over the main window; without an embedded browser maps open outside.
+    app_.SetGpsViews(QtGpsViews(window_.get()));
     // Category forms open over the main window.
     SetCategoryFormWindows([window = window_.get()]() -> std::unique_ptr<CategoryFormView> {
       return std::make_unique<CategoryFormDialog>(window);
@@ -42,6 +45,7 @@ class QtMainWindow : public MainWindow {
   ~QtMainWindow() override {
     app_.SetOriginalProgressViews({});
     app_.SetVideoPropsViews({});
+    app_.SetGpsViews({});
     SetCategoryFormWindows({});
     notify_->Close();
   }

@@ -39,18 +39,6 @@ class PhotoDetailWindowTest : public WindowServerTest {
   static std::string Position(ZervaWindow& window) {
     return qobject_cast<QLabel*>(Detail(window, kDetailPosition))->text().toStdString();
   }
-  // The photos the service holds of the user's only album.
-  std::vector<std::string> Photos() const {
-    const HttpReply albums =
-        Server().Command("GetAlbums", user_, Md5Hex("secret"),
-                         Form().Add("userID", userId_).Add("albumID", int64_t{0}));
-    const std::vector<std::string> list = GetElements(GetElement(albums.body, "value"), "album");
-    if (list.size() != 1) return {};
-    const HttpReply reply = Server().Command(
-        "GetAlbumPhotos", user_, Md5Hex("secret"),
-        Form().Add("userID", userId_).Add("albumID", GetElement(list[0], "albumID")));
-    return GetElements(GetElement(reply.body, "value"), "photo");
-  }
   std::string StoredImage(const std::string& name) const {
     const HttpReply albums =
         Server().Command("GetAlbums", user_, Md5Hex("secret"),
@@ -135,7 +123,7 @@ TEST_F(PhotoDetailWindowTest, APhotoOpenedLargeIsRenamedDescribedTurnedAndSent) 
     Upload(window);
   });
 
-  const std::vector<std::string> photos = Photos();
+  const std::vector<std::string> photos = OnlyAlbumPhotos();
   ASSERT_EQ(photos.size(), 3u);
   const auto sent = std::find_if(photos.begin(), photos.end(), [](const std::string& photo) {
     return GetElement(photo, "fileName") == "p2.jpg";

@@ -12,6 +12,7 @@
 #include "category_shots.h"
 #include "editor_shots.h"
 #include "gui/about_dialog.h"
+#include "gui/gps_map_views.h"
 #include "gui/proxy_prompt.h"
 #include "gui/qt_front_end.h"
 #include "gui/trace_window.h"
@@ -120,6 +121,7 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
 
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  zerva::gui::PrepareEmbeddedBrowser();
   QApplication application(argc, argv);
   if (argc != 2) {
     std::fprintf(stderr, "usage: zerva_gui_screenshots OUTDIR\n");

@@ -9,9 +9,12 @@
 #include <QTest>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/elements.h"
 #include "gui/zerva_window.h"
 #include "gui_session.h"
+#include "platform/md5.h"
 #include "support/shared_server_test.h"
 #include "ui/login_dlg.h"
 #include "ui/main_window_view.h"
@@ -54,6 +57,19 @@ class WindowServerTest : public SharedServerTest {
     Click(BarControl(window, kUserNext));
     ASSERT_TRUE(QTest::qWaitFor([&] { return Shown(window) == kPostCopyPage; }, kUploadWaitMs))
         << "still on " << Shown(window);
+  }
+
+  // The photos the service holds of the user's only album; none when there is not exactly one.
+  std::vector<std::string> OnlyAlbumPhotos() const {
+    const HttpReply albums =
+        Server().Command("GetAlbums", user_, Md5Hex("secret"),
+                         Form().Add("userID", userId_).Add("albumID", int64_t{0}));
+    const std::vector<std::string> list = GetElements(GetElement(albums.body, "value"), "album");
+    if (list.size() != 1) return {};
+    const HttpReply reply = Server().Command(
+        "GetAlbumPhotos", user_, Md5Hex("secret"),
+        Form().Add("userID", userId_).Add("albumID", GetElement(list[0], "albumID")));
+    return GetElements(GetElement(reply.body, "value"), "photo");
   }
 
   std::string user_;
