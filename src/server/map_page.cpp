@@ -42,7 +42,7 @@ if(edit){bar.style.display='flex';
  document.getElementById('findBtn').textContent=q.get('t1')||'Find';
  document.getElementById('saveBtn').textContent=q.get('t2')||'Save';}
 function size(){cv.width=Math.max(100,Math.min(W,window.innerWidth));
- cv.height=Math.max(100,Math.min(H,window.innerHeight)-(edit?40:0));draw();}
+ cv.height=Math.max(100,Math.min(H,window.innerHeight-(edit?40:0)));draw();}
 function scale(){return 256*Math.pow(2,zoom);}
 function project(p){var s=scale(),x=(p.lon+180)/360*s;
  var r=Math.log(Math.tan(Math.PI/4+p.lat*Math.PI/360));return {x:x,y:(1-r/Math.PI)/2*s};}

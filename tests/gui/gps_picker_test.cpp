@@ -11,10 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QUrlQuery>
-#include <QWebEnginePage>
 #include <QWebEngineView>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +19,7 @@
 #include "gui/map/gps_map_dialog.h"
 #include "gui/thumbnail_list_widget.h"
 #include "lang/text.h"
+#include "map_page.h"
 #include "model/album.h"
 #include "ui/album_editor_view.h"
 #include "window_server_test.h"
@@ -31,20 +29,6 @@ namespace {
 
 using gui::GpsMapDialog;
 using gui::ZervaWindow;
-
-// Runs `act` once the picker is the modal window, without blocking the loops that open it.
-void WhenPickerOpens(std::function<void(GpsMapDialog*)> act) {
-  auto* poll = new QTimer();
-  poll->setInterval(50);
-  QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
-    auto* dialog = qobject_cast<GpsMapDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) return;
-    poll->stop();
-    poll->deleteLater();
-    act(dialog);
-  });
-  poll->start();
-}
 
 // Chooses the entry `text` from the context menu of the list's tile `position`.
 void ChooseFromTileMenu(gui::ThumbnailListWidget* list, int position, const QString& text) {
@@ -64,25 +48,6 @@ void ChooseFromTileMenu(gui::ThumbnailListWidget* list, int position, const QStr
   const QPoint at = list->PictureRect(position).center();
   QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
   QApplication::sendEvent(list->viewport(), &event);
-}
-
-// Runs `script` in the map page until it returns true (the page may still be loading).
-bool RunOnPage(QWebEngineView* map, const QString& script) {
-  // Answers may come after a wait gave up, so they land in state that outlives it.
-  struct Answer {
-    bool answered = false;
-    bool done = false;
-  };
-  return QTest::qWaitFor(
-      [&] {
-        auto answer = std::make_shared<Answer>();
-        map->page()->runJavaScript(script, [answer](const QVariant& result) {
-          answer->done = result.toBool();
-          answer->answered = true;
-        });
-        return QTest::qWaitFor([&] { return answer->answered; }, 2000) && answer->done;
-      },
-      20000);
 }
 
 class GpsPickerWindowTest : public WindowServerTest {
@@ -105,21 +70,22 @@ TEST_F(GpsPickerWindowTest, APlaceSavedOnTheMapIsSentAndAPlaceOnlyPointedAtIsQue
     ASSERT_EQ(list->Count(), 2);
     const std::string nowhere = Text("msgGpsNoCoordinates");
     unsavedQuestion = Text("gpsWarningUnsavedLocation");
-    WhenPickerOpens([&](GpsMapDialog* picker) {
+    WhenModalWindowOpens<GpsMapDialog>([&](GpsMapDialog* picker) {
       QWebEngineView* map = picker->Map();
       mapAddress = map->url().toString().toStdString();
       const QUrlQuery query(map->url());
       // The page is drawn for the area it got, less the page's own button bar while editing.
       EXPECT_EQ(query.queryItemValue("w").toInt(), map->width());
       EXPECT_EQ(query.queryItemValue("h").toInt(), map->height() - 40);
+      // ... and the page fills that area above its bar.
+      EXPECT_TRUE(RunOnPage(map, QString("(function(){var c=document.getElementById('map');"
+                                         "return !!c&&c.height==%1;})()")
+                                     .arg(query.queryItemValue("h"))));
       EXPECT_EQ(picker->OldField()->text().toStdString(), nowhere);
       EXPECT_TRUE(picker->DeleteButton()->isVisible());
 
       // Found on the page but not saved: only the pending place moves.
-      ASSERT_TRUE(RunOnPage(map,
-                            "(function(){var f=document.getElementById('find');if(!f)return false;"
-                            "f.value='49.195 16.607';document.getElementById('findBtn').click();"
-                            "return true;})()"));
+      ASSERT_TRUE(FindOnPage(map, 49.195, 16.607));
       ASSERT_TRUE(QTest::qWaitFor(
           [&] { return picker->NewField()->text() == "49.1950000, 16.6070000"; }, 10000))
           << picker->NewField()->text().toStdString();
@@ -128,8 +94,7 @@ TEST_F(GpsPickerWindowTest, APlaceSavedOnTheMapIsSentAndAPlaceOnlyPointedAtIsQue
       Click(picker->CloseButton());
       EXPECT_TRUE(picker->isVisible());
 
-      ASSERT_TRUE(RunOnPage(
-          map, "(function(){document.getElementById('saveBtn').click();return true;})()"));
+      ASSERT_TRUE(SaveOnPage(map));
       ASSERT_TRUE(QTest::qWaitFor(
           [&] { return picker->OldField()->text() == "49.1950000, 16.6070000"; }, 10000));
       Click(picker->CloseButton());

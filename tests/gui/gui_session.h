@@ -119,4 +119,20 @@ void WhenDialogOpens(std::function<void(D*)> act) {
   });
 }
 
+// Runs `act` on the modal window of type D once it opens, polling without blocking: for windows
+// that open after a loop that is running now (a menu's) has ended.
+template <typename D>
+void WhenModalWindowOpens(std::function<void(D*)> act) {
+  auto* poll = new QTimer();
+  poll->setInterval(50);
+  QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
+    D* window = qobject_cast<D*>(QApplication::activeModalWidget());
+    if (window == nullptr) return;
+    poll->stop();
+    poll->deleteLater();
+    act(window);
+  });
+  poll->start();
+}
+
 }  // namespace zerva::test

@@ -11,6 +11,7 @@
 #include "albums_shots.h"
 #include "category_shots.h"
 #include "editor_shots.h"
+#include "gps_picker_shots.h"
 #include "gui/about_dialog.h"
 #include "gui/gps_map_views.h"
 #include "gui/proxy_prompt.h"
@@ -104,6 +105,7 @@ bool ShootLanguage(const ServerFixture& server, const char* locale, const QStrin
     ShootFolderPicker(window, shooter, photos.mixed, {photos.album, photos.mixed});
     ShootOriginalProgress(window, shooter);
     ShootVideoProperties(window, shooter);
+    ShootGpsPicker(window, shooter);
     // The trace window listens while the user signs out.
     window.Controller().View().OpenTraceWindow();
     Click(BarControl(window, kUserLogout));
