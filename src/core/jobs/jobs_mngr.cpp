@@ -183,7 +183,9 @@ CJobsMngr::CJobsMngr() : core_(std::make_shared<Core>()), link_(std::make_shared
 CJobsMngr::~CJobsMngr() {
   // Messages delivered from here on must not reach listeners that may already be gone.
   link_->owner = nullptr;
-  KillJobs();
+  // A worker that does not stop in time keeps what it uses alive and ends on its own.
+  const bool stopped = KillJobs();
+  if (!stopped) TraceText(kTraceNotice, "~CJobsMngr: the worker is left to end on its own");
   const std::shared_ptr<Run> run = CurrentRun();
   if (run && !run->running) {
     // Deliver what the worker still sends (its finish message) so that it can return.

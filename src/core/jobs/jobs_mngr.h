@@ -51,13 +51,13 @@ class CJobsMngr {
   void ClearJobs();
   // Starts a run over the jobs held now. False when a run is already going on (a run that was
   // asked to stop and has not returned yet is waited for by the new one instead).
-  bool Start();
+  [[nodiscard]] bool Start();
   // Puts jobs back to waiting (only the failed ones when some failed, otherwise all) unless all
   // are waiting, and starts a run.
-  bool Restart();
+  [[nodiscard]] bool Restart();
   // Stops a running worker before its next job and waits for it, delivering the calling
   // thread's messages. False when it did not stop in time ("KillJobs terminated incorrectly").
-  bool KillJobs();
+  [[nodiscard]] bool KillJobs();
 
   int CountInState(int state) const;
   // The remaining seconds in the high bits, the elapsed seconds in the low 16 (PackTime).

@@ -107,7 +107,9 @@ bool CSendOriginalVideo::StartTask() {
 
 void CSendOriginalVideo::StopTask(int seconds) {
   if (progress_) progress_->Cancel();
-  StopAndWait(seconds);
+  if (!StopAndWait(seconds)) {
+    TraceText(kTraceNotice, "SendOriginalVideo: the transfer is left to end on its own");
+  }
 }
 
 ApiResult CSendOriginalVideo::Result() const {

@@ -70,7 +70,9 @@ bool CSendVideoBlock::StartTask() {
 
 void CSendVideoBlock::StopTask(int seconds) {
   CancelTransfer();
-  StopAndWait(seconds);
+  if (!StopAndWait(seconds)) {
+    TraceText(kTraceNotice, "SendVideoBlock: the block is left to end on its own");
+  }
 }
 
 void CSendVideoBlock::ThreadMain() {

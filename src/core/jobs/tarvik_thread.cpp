@@ -57,7 +57,10 @@ void CTarvikThread::MarkStopped() {
 }
 
 bool CTarvikThread::Start(std::shared_ptr<void> param, bool stopFirst) {
-  if (stopFirst) StopAndWait(stopFirstWait_);
+  if (stopFirst && !StopAndWait(stopFirstWait_)) {
+    // The earlier run goes on; it is not started a second time beside itself.
+    Trace(kTraceNotice, 0, "Thread %s: the earlier run did not stop in time\n", name_.c_str());
+  }
   uint64_t generation = 0;
   {
     std::lock_guard<std::mutex> lock(control_->mutex);

@@ -57,11 +57,11 @@ class CTarvikThread {
   // meanwhile. True when it is not running (at once when another caller is already waiting);
   // false when it did not return in time: the thread is left to end on its own and keeps its
   // stop request, and running stays set until it returns.
-  bool StopAndWait(int seconds);
-  bool StopAndWait(std::chrono::milliseconds wait);
+  [[nodiscard]] bool StopAndWait(int seconds);
+  [[nodiscard]] bool StopAndWait(std::chrono::milliseconds wait);
   // The same wait without a stop request; false on time-out.
-  bool WaitWhileRunning(int seconds);
-  bool WaitWhileRunning(std::chrono::milliseconds wait);
+  [[nodiscard]] bool WaitWhileRunning(int seconds);
+  [[nodiscard]] bool WaitWhileRunning(std::chrono::milliseconds wait);
 
   // Posts the message when there is a window.
   static void PostTo(MessageTarget* window, unsigned message, MessageParam wParam,
@@ -94,7 +94,7 @@ class CTarvikThread {
     uint64_t generation = 0;  // counts the threads started
   };
 
-  bool WaitForEnd(std::chrono::milliseconds wait);
+  [[nodiscard]] bool WaitForEnd(std::chrono::milliseconds wait);
   // Joins a thread that has returned; detaches one that has not.
   void ReleaseThread();
 

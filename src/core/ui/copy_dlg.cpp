@@ -176,7 +176,9 @@ bool CCopyDlg::StartSession() {
     if (emptied.Ok()) {
       session.MutableDetails().usedSize = UsedSizeOf(emptied);
       view_.UpdateUserBar();
-      app_.JobsMngr().Start();
+      if (!app_.JobsMngr().Start()) {
+        TraceText(kTraceWarning, "CopyDlg: the upload did not start, an earlier run still goes");
+      }
       SendCategoryValues();
       return true;
     }
@@ -297,7 +299,9 @@ void CCopyDlg::AskRetry(bool offerUnknownVideos) {
   if (app_.MessageBox(Text("copyDlgCopyError"), MessageKind::kError, MessageButtons::kYesNo) ==
       Reply::kYes) {
     ++retries_;
-    app_.JobsMngr().Restart();
+    if (!app_.JobsMngr().Restart()) {
+      TraceText(kTraceWarning, "CopyDlg: the retry did not start, an earlier run still goes");
+    }
     return;
   }
   GiveUp(offerUnknownVideos);

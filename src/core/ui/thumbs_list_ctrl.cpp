@@ -59,7 +59,7 @@ CThumbsListCtrl::~CThumbsListCtrl() {
     if (!StopAndWait(kThumbsLoaderStopWait)) {
       TraceText(kTraceWarning, "ThumbsList: still waiting for the loader to return");
     } else if (IsRunning()) {
-      WaitWhileRunning(kThumbsLoaderStopWait);
+      (void)WaitWhileRunning(kThumbsLoaderStopWait);  // the loop asks again
     }
   }
   std::lock_guard<std::recursive_mutex> lock(lock_);
