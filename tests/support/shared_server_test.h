@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "net/http_connect.h"
 #include "support/server_fixture.h"
@@ -27,6 +28,7 @@ class SharedServerTest : public ::testing::Test {
 
  private:
   static ServerFixture* server_;
+  static std::string startError_;
 };
 
 class ServiceClientTest : public SharedServerTest {

@@ -27,9 +27,11 @@ class HttpProxyTest : public ::testing::Test {
     options.seedDemo = true;
     server_ = new ServerFixture(options);
     proxy_ = new Tinyproxy("alice", "s3cret");
-    std::string error;
-    ASSERT_TRUE(server_->Start(&error)) << error;
-    ASSERT_TRUE(proxy_->Start(&error)) << error;
+    // Checked by every test: a failed suite set-up would only mark them skipped.
+    startError_.clear();
+    if (!server_->Start(&startError_) || !proxy_->Start(&startError_)) {
+      if (startError_.empty()) startError_ = "the server or the proxy did not start";
+    }
   }
   static void TearDownTestSuite() {
     delete proxy_;
@@ -37,6 +39,7 @@ class HttpProxyTest : public ::testing::Test {
   }
 
   void SetUp() override {
+    ASSERT_TRUE(startError_.empty()) << startError_;
     client_ = std::make_unique<ServiceClient>(*server_);
     // The proxy resolves host names itself, so the service is reached by its address here.
     SetDomain(HostRoot::kUpload, server_->UploadRoot());
@@ -64,12 +67,14 @@ class HttpProxyTest : public ::testing::Test {
 
   static ServerFixture* server_;
   static Tinyproxy* proxy_;
+  static std::string startError_;
   std::unique_ptr<ServiceClient> client_;
   ScriptedDialogs dialogs_;
 };
 
 ServerFixture* HttpProxyTest::server_ = nullptr;
 Tinyproxy* HttpProxyTest::proxy_ = nullptr;
+std::string HttpProxyTest::startError_;
 
 TEST_F(HttpProxyTest, UnknownCredentialsWalkThePassesUntilThePromptAndAreRemembered) {
   dialogs_.QueueProxyCredentials(std::make_pair("alice", "s3cret"));
