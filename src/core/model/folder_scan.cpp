@@ -129,6 +129,10 @@ LocalFileCheck CheckLocalFile(const std::string& path) {
 DetectedType DetectType(const std::string& path, const AlbumEnvironment& env, CZervaVideo* video) {
   const AcceptedName name = IsAcceptedName(path, env.videoSupport);
   if (!name.accepted) return Refused(LeftOutReason::kNotMedia);
+  const size_t slash = path.rfind('/');
+  if (!IsValidUtf8(slash == std::string::npos ? path : path.substr(slash + 1))) {
+    return Refused(LeftOutReason::kNameNotUtf8);
+  }
   const LocalFileCheck check = CheckLocalFile(path);
   if (check.isDirectory) return Refused(LeftOutReason::kNotRegularFile);
   if (check.refusal != LeftOutReason::kNone) return Refused(check.refusal);

@@ -15,6 +15,7 @@
 #include "model/album_items.h"
 #include "model/folder_scan.h"
 #include "model/photo.h"
+#include "model/zerva_video.h"
 #include "model_fixtures.h"
 #include "platform/fs.h"
 
@@ -94,6 +95,14 @@ TEST(FolderScanRules, FifosAndDevicesAreNeverOpened) {
   EXPECT_FALSE(ReadFileHead(dir.File("fifo.jpg"), 16, &bytes));
   EXPECT_FALSE(ReadFileBounded(dir.File("zero.jpg"), 1 << 20, &bytes));
   EXPECT_EQ(OpenRegularFile(dir.File("fifo.jpg")), -1);
+
+  // ffmpeg opens what it probes: a FIFO named like a video never reaches it.
+  ASSERT_EQ(::mkfifo(dir.File("clip.mp4").c_str(), 0644), 0);
+  env.videoSupport = true;
+  int probes = 0;
+  env.videoProber.probe = [&](CZervaVideo&, const std::string&) { return ++probes > 0; };
+  EXPECT_EQ(DetectType(dir.File("clip.mp4"), env, nullptr).refusal, LeftOutReason::kNotRegularFile);
+  EXPECT_EQ(probes, 0);
 }
 
 TEST(FolderScanRules, NamesThatAreNotUtf8AreReportedNotFatal) {
@@ -159,6 +168,9 @@ TEST(FolderScanRules, TheAlbumKeepsWhatTheFolderAndTheUserLeftOut) {
   EXPECT_EQ(rejected, std::vector<std::string>{other.File("dropped.jpg")});
   EXPECT_EQ(album.leftOut.back().name, "dropped.jpg");
   EXPECT_EQ(album.leftOut.back().reason, LeftOutReason::kNotRegularFile);
+  const std::string badName = test::MakeJpeg(other, "bad\xff.jpg");
+  EXPECT_FALSE(AddFile(album, badName, &rejected, &reIncluded, &present));
+  EXPECT_EQ(album.leftOut.back().reason, LeftOutReason::kNameNotUtf8);
   // A new scan starts the list afresh.
   ASSERT_EQ(::unlink(dir.File("text.jpg").c_str()), 0);
   CAlbum again;
