@@ -81,6 +81,8 @@ TEST_F(CliHostileFolderTest, FilesThatOnlyLookLikePhotosAreNamedWithTheirReasons
   EXPECT_EQ(SentImages(), std::vector<std::string>({"a.jpg"}));
 }
 
+// The decoder still gives the top two thirds of this picture, the rest grey. Sent, it would stand
+// on the service as the photo; it is named instead, and the user keeps the file to mend.
 TEST_F(CliHostileFolderTest, ATruncatedPhotoFailsByNameAndIsNeitherSentNorRetried) {
   TempDir folder;
   PhotoFile(folder, "a.jpg", 320, 240);
