@@ -13,7 +13,8 @@ inline constexpr int kUnattendedRetries = 3;
 
 struct UploadSessionResult {
   CopyOutcome outcome = CopyOutcome::kNone;
-  int failedJobs = 0;  // jobs that had failed when the session gave up
+  int failedJobs = 0;     // jobs that had failed when the session gave up
+  FileProblems problems;  // files not part of the album, with their reasons
 };
 
 // Runs the session and leaves the page as the window would. `attended`: a person answers the

@@ -32,6 +32,8 @@ class UploadView : public CopyPageView {
   void Next() override;
   void Back() override;
   void UpdateUserBar() override {}
+  // The summary at the end of the run names them instead.
+  void ShowFileProblems(const std::string& /*text*/) override {}
 
   // The end of a run that reached the service whole: the bar full, no time left.
   void ShowDone();

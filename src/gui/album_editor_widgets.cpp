@@ -242,6 +242,10 @@ void BuildUploadPage(QWidget* page, FormView& view) {
 
   layout->addSpacing(8);
   layout->addWidget(Link(view, kCopyAlbumLink, column), 0, Qt::AlignHCenter);
+  layout->addSpacing(8);
+  QLabel* problems = Label(view, kCopyFileProblems, column, true);
+  problems->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(problems);
   layout->addStretch(2);
 }
 

@@ -45,6 +45,10 @@ class CJobBase {
 
   int State() const { return state_.load(); }
   void SetState(int state) { state_.store(state); }
+  // A failure that running the job again cannot mend (its photo cannot be prepared): a restart
+  // leaves the job as it is, and the session names its file instead of offering to retry.
+  bool Hopeless() const { return hopeless_.load(); }
+  void SetHopeless(bool hopeless) { hopeless_.store(hopeless); }
   int Id() const { return id_; }
   void SetId(int id) { id_ = id; }
   const std::string& Name() const { return name_; }
@@ -79,6 +83,7 @@ class CJobBase {
   // Read by the user-interface thread while the worker writes them.
   std::atomic<int> state_{kJobWaiting};
   std::atomic<double> progress_{0.0};
+  std::atomic<bool> hopeless_{false};
   int id_ = 0;
   MessageTarget* notifyWindow_ = nullptr;
   unsigned notifyMessage_ = kMsgTransferProgress;

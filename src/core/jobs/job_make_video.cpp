@@ -37,6 +37,11 @@ ApiResult CJobMakeVideo::Run(CancelFlag* /*cancel*/) {
   std::string output;
   CZervaVideo video = Item()->video;
   if (video.sourcePath.empty()) video.sourcePath = sourcePath_;
+  // ffmpeg opens the source itself and would wait on anything but a regular file.
+  if (!FileExists(video.sourcePath)) {
+    SetProgress(1.0);
+    return ApiResult::Failure("JobMakeVideo: " + video.sourcePath + " is not a regular file");
+  }
   const bool started_ok =
       ConvertVideoWithTrial(video, trial, process, true, &exitCode, outputPath_, fallbackWidth_,
                             VideoRotationAngle(Item()->rotate), &output, limits_);

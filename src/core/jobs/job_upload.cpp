@@ -95,6 +95,23 @@ ApiResult CJobUpload::Run(CancelFlag* cancel) {
   if (session_ == nullptr || connections_ == nullptr) {
     return ApiResult::Failure("UploadFile: no session");
   }
+  if (Item() != nullptr) {
+    std::string failure;
+    {
+      std::lock_guard<std::mutex> lock(Item()->lock);
+      failure = Item()->preparationFailure;
+    }
+    if (!failure.empty()) {
+      // Sending would only fail again at the service; the session names the file instead.
+      SetHopeless(true);
+      return ApiResult::Failure("UploadFile " + path_ +
+                                ": not sent, the photo could not be "
+                                "prepared: " +
+                                failure);
+    }
+  }
+  // libcurl would only say that it cannot rewind the data of a file that is not there.
+  if (!FileExists(path_)) return ApiResult::Failure("UploadFile " + path_ + ": no such file");
   const std::string setting = Item() != nullptr ? Item()->ToXml() : std::string();
   std::unique_ptr<CHttpConnect> connection = connections_->GetConnection();
   if (connection == nullptr) return ApiResult::Failure("UploadFile: no connection");

@@ -160,7 +160,9 @@ struct CJobsMngr::Core {
         return;
       }
       entry.job->SetRange(RangePoint(done, total), RangePoint(done + entry.weight, total));
-      if (entry.job->State() != kJobDone) RunJob(run, entry.job, target.get());
+      if (entry.job->State() != kJobDone && !entry.job->Hopeless()) {
+        RunJob(run, entry.job, target.get());
+      }
       done += entry.weight;
       percent = OverallPercent(done, total);
       Send(target, kMsgOverallProgress, percent.load(), Estimate());
@@ -277,6 +279,7 @@ bool CJobsMngr::Restart() {
   if (CountInState(kJobWaiting) != static_cast<int>(jobs_.size())) {
     const bool someFailed = CountInState(kJobFailed) > 0;
     for (const auto& [id, job] : jobs_) {
+      if (job->Hopeless()) continue;
       if (!someFailed || job->State() == kJobFailed) job->SetState(kJobWaiting);
     }
   }

@@ -1,6 +1,5 @@
 #include "jobs/upload_video_blocks.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +21,7 @@
 #include "model/photo.h"
 #include "model/xml_fields.h"
 #include "model/zerva_video.h"
+#include "platform/fs.h"
 #include "platform/system_error.h"
 
 namespace zerva {
@@ -32,7 +32,7 @@ class ReadFile {
  public:
   ~ReadFile() { Close(); }
   bool Open(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd_ = OpenRegularFile(path);
     return fd_ >= 0;
   }
   void Close() {

@@ -2,11 +2,10 @@
 
 #include <FreeImage.h>
 
-#include <fstream>
-
 #include "media/image_messages.h"
 #include "media/jpeg_exif_guard.h"
 #include "media/jpeg_markers.h"
+#include "model/image_file_reader.h"
 #include "platform/fs.h"
 
 namespace zerva {
@@ -33,7 +32,7 @@ class ImageSource {
   ImageSource& operator=(const ImageSource&) = delete;
 
   FIBITMAP* Load(FREE_IMAGE_FORMAT format, int flags) const {
-    if (path_ != nullptr) return FreeImage_Load(format, path_->c_str(), flags);
+    if (path_ != nullptr) return ImageFileReader(*path_).Load(format, flags);
     if (memory_ == nullptr) return nullptr;
     FreeImage_SeekMemory(memory_, 0, SEEK_SET);
     return FreeImage_LoadFromMemory(format, memory_, flags);
@@ -82,7 +81,7 @@ Bitmap LoadFrom(const ImageSource& source, FREE_IMAGE_FORMAT fif, int flags, std
                 messages.Text().empty() ? "the image library cannot read it" : messages.Text(),
                 error);
   }
-  if (messages.Truncated()) return Fail(source, "the file ends before the picture does", error);
+  if (messages.Truncated()) return Fail(source, kTruncatedPicture, error);
   return image;
 }
 
@@ -100,7 +99,9 @@ std::string CheckPixelBound(PixelSize size, int64_t maxPixels) {
 }
 
 int ImageFormatOfFile(const std::string& path) {
-  FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path.c_str(), 0);
+  ImageFileReader reader(path);
+  if (!reader.IsOpen()) return kFormatUnknown;
+  FREE_IMAGE_FORMAT format = reader.Format();
   if (format == FIF_UNKNOWN) format = FreeImage_GetFIFFromFilename(path.c_str());
   if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format)) return kFormatUnknown;
   return format;
@@ -161,10 +162,8 @@ bool ReadImageSize(const std::string& path, PixelSize* size) {
   if (format == FIF_UNKNOWN) return false;
   if (format == FIF_JPEG) {
     // Read from the frame header directly: the library would parse the EXIF on the way.
-    std::ifstream file(path, std::ios::binary);
-    std::string head(kJpegHeadBytes, '\0');
-    file.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<size_t>(file.gcount()));
+    std::string head;
+    if (!ReadFileHead(path, kJpegHeadBytes, &head)) return false;
     JpegFrame frame;
     if (!ReadJpegFrame(head, &frame) || frame.size.width <= 0 || frame.size.height <= 0) {
       return false;
@@ -173,7 +172,7 @@ bool ReadImageSize(const std::string& path, PixelSize* size) {
     return true;
   }
   ImageMessageScope quiet;
-  const Bitmap header(FreeImage_Load(format, path.c_str(), FIF_LOAD_NOPIXELS));
+  const Bitmap header(ImageFileReader(path).Load(format, FIF_LOAD_NOPIXELS));
   if (header == nullptr) return false;
   const PixelSize found = BitmapSize(header.get());
   if (found.width <= 0 || found.height <= 0) return false;

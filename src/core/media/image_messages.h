@@ -29,5 +29,7 @@ class ImageMessageScope {
 
 // The text libjpeg reports when the data ends before the picture does.
 inline constexpr const char* kJpegPrematureEnd = "Premature end of JPEG file";
+// Our own words for it in load errors; the upload names the file with them.
+inline constexpr const char* kTruncatedPicture = "the file ends before the picture does";
 
 }  // namespace zerva

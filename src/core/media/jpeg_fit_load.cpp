@@ -145,7 +145,7 @@ Bitmap LoadJpegForFit(std::string_view data, int longSide, PixelSize* sourceSize
     if (tjGetErrorCode(decompressor.get()) != TJERR_WARNING) return fail(text);
     // Warnings about stray bytes leave a complete picture; running out of data does not.
     if (text.find(kJpegPrematureEnd) != std::string::npos) {
-      return fail("the file ends before the picture does");
+      return fail(kTruncatedPicture);
     }
   }
   CopyBitmapExtras(image.get(), header.get());

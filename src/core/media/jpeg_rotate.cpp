@@ -32,7 +32,7 @@ class Transformer {
       const std::string text = tjGetErrorStr2(handle_);
       if (tjGetErrorCode(handle_) != TJERR_WARNING) return text;
       if (text.find(kJpegPrematureEnd) != std::string::npos) {
-        return "the file ends before the picture does";
+        return kTruncatedPicture;
       }
     }
     if (output_ == nullptr || outputSize_ == 0) return "the JPEG library produced nothing";

@@ -171,6 +171,8 @@ bool MakeVideoFrameImages(const CZervaVideo& video, const VideoFrameRequest& req
                           VideoFrameImages* out, std::string* error) {
   *out = VideoFrameImages();
   const std::string name = "MakeVideoFrameImages " + video.sourcePath + ": ";
+  // ffmpeg opens the source itself and would wait on anything but a regular file.
+  if (!FileExists(video.sourcePath)) return Fail(error, name + "not a regular file");
   Bitmap image;
   if (!MakeVideoThumb(video, request.imagePath, &image, request.sizeImage, -1.0, request.rotation,
                       request.fast, request.maxArea)) {

@@ -85,6 +85,7 @@ void CAlbum::Clear() {
   coverSmall = AlbumCover();
   coverLarge = AlbumCover();
   items.clear();
+  leftOut.clear();
 }
 
 void CAlbum::DropOrphanItems() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/album_environment.h"
+#include "model/folder_scan.h"
 #include "model/image_ptr.h"
 #include "model/photo.h"
 
@@ -95,6 +96,9 @@ class CAlbum : public AlbumProperties {
   ~CAlbum();
 
   std::vector<std::unique_ptr<CPhoto>> items;
+  // Files of the folder, or given by the user, that could not become items, with the reason;
+  // made again by every scan of the folder, never copied with the properties.
+  std::vector<LeftOutFile> leftOut;
 
   // The album XML; `withPublish` adds <PublishOnFB> for users who may publish.
   std::string ToXml(bool withPublish);

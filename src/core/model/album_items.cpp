@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/dialogs.h"
+#include "app/trace.h"
 #include "lang/text.h"
 #include "model/album.h"
 #include "model/exif_reader.h"
@@ -32,6 +33,12 @@ std::unique_ptr<CPhoto> MakeItem(const CAlbum& album, const FolderEntry& file,
   return item;
 }
 
+LeftOutFile LeftOutOf(const FolderEntry& file, const DetectedType& type) {
+  LeftOutFile left{file.name, type.refusal, type.otherFormat};
+  TraceText(kTraceWarning, "AddItems: " + file.path + " left out: " + LeftOutText(left) + "\n");
+  return left;
+}
+
 std::string ListedPaths(const std::vector<std::string>& paths, const std::string& reason) {
   std::string text;
   for (const std::string& path : paths) text += path + "\n";
@@ -44,16 +51,22 @@ bool AddFolder(CAlbum& album, const std::string& folder,
                const std::vector<std::string>& selection) {
   int index = 1;
   bool added = false;
-  for (const FolderEntry& file : ScanFolder(folder, album.env.videoSupport)) {
+  std::vector<LeftOutFile> leftOut;
+  for (const FolderEntry& file : ScanFolder(folder, album.env.videoSupport, &leftOut)) {
     CZervaVideo video;
     const DetectedType type = DetectType(file.path, album.env, &video);
-    if (type.format == -1) continue;
+    if (type.format == -1) {
+      leftOut.push_back(LeftOutOf(file, type));
+      continue;
+    }
     auto item = MakeItem(album, file, type, std::move(video), index++);
     item->included = selection.empty() ||
                      std::find(selection.begin(), selection.end(), file.name) != selection.end();
     album.items.push_back(std::move(item));
     added = true;
   }
+  SortLeftOut(leftOut);
+  album.leftOut = std::move(leftOut);
   return added;
 }
 
@@ -96,6 +109,7 @@ bool AddFile(CAlbum& album, const std::string& path, std::vector<std::string>* r
   const DetectedType type = DetectType(path, album.env, &video);
   if (type.format == -1) {
     rejected->push_back(path);
+    album.leftOut.push_back(LeftOutOf(file, type));
     return false;
   }
   auto item = MakeItem(album, file, type, std::move(video), nextIndex);
@@ -113,10 +127,15 @@ void AddFiles(CAlbum& album, Dialogs& dialogs) {
   std::vector<std::string> rejected, reIncluded, alreadyPresent;
   const std::vector<std::string> pending = std::move(album.pendingFiles);
   album.pendingFiles.clear();
+  const size_t knownLeftOut = album.leftOut.size();
   for (const std::string& path : pending) {
     AddFile(album, path, &rejected, &reIncluded, &alreadyPresent);
   }
   if (!rejected.empty()) {
+    // Each rejected path with its own reason, in the order AddFile recorded them.
+    for (size_t i = 0; i < rejected.size() && knownLeftOut + i < album.leftOut.size(); ++i) {
+      rejected[i] = NamedReasonList({{rejected[i], LeftOutText(album.leftOut[knownLeftOut + i])}});
+    }
     dialogs.ShowMessage(ListedPaths(rejected, Text("msgInvalidFormat")), MessageKind::kError);
   }
   if (!alreadyPresent.empty()) {

@@ -92,7 +92,8 @@ void BuildFromAnswer(CAlbum& album, const std::string& answer) {
 }
 
 void MergeWithFolder(CAlbum& album, const std::string& answer) {
-  const std::vector<FolderEntry> listing = ScanFolder(album.localPath, album.env.videoSupport);
+  const std::vector<FolderEntry> listing =
+      ScanFolder(album.localPath, album.env.videoSupport, &album.leftOut);
   // Service names are looked up among the folder's names made safe the same way; the first of
   // two files that fold to one name is the one found.
   std::map<std::string, std::string> byLocalName;
@@ -131,7 +132,10 @@ void MergeWithFolder(CAlbum& album, const std::string& answer) {
     if (usedNames.count(file.name) || usedPaths.count(file.path)) continue;
     CZervaVideo video;
     const DetectedType type = DetectType(file.path, album.env, &video);
-    if (type.format == -1) continue;
+    if (type.format == -1) {
+      album.leftOut.push_back({file.name, type.refusal, type.otherFormat});
+      continue;
+    }
     auto item = std::make_unique<CPhoto>();
     item->imageFormat = type.format;
     item->fileName = MakeServerFileName(file.name);
@@ -148,6 +152,7 @@ void MergeWithFolder(CAlbum& album, const std::string& answer) {
     CopyAddresses(album, *item);
     album.items.push_back(std::move(item));
   }
+  SortLeftOut(album.leftOut);
 }
 
 struct Damage {
@@ -238,6 +243,7 @@ int CAlbum::LoadFromServer(CHttpConnect& connection, Dialogs& dialogs, int album
   tempFolder = TempFolder() + userName + "/";
 
   items.clear();
+  leftOut.clear();
   if (DirectoryExists(localPath)) {
     MergeWithFolder(*this, answer);
   } else {

@@ -1,6 +1,5 @@
 #include "model/exif_guard.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "model/tiff_walker.h"
+#include "platform/fs.h"
 
 namespace zerva {
 namespace {
@@ -134,7 +134,7 @@ bool SanitizeExifBody(std::string* body, std::string* error) {
 }
 
 std::string SafeJpegHeader(const std::string& path) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<std::FILE, FileCloser> file(OpenRegularStream(path, "rb"));
   if (!file) return {};
   if (std::fgetc(file.get()) != 0xFF || std::fgetc(file.get()) != 0xD8) return {};
   std::string header = "\xFF\xD8";
@@ -183,11 +183,11 @@ std::string SafeJpegHeader(const std::string& path) {
 }
 
 bool TiffFileIsSound(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenRegularFile(path);
   if (fd < 0) return false;
   struct stat st;
   bool sound = false;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 8) {
+  if (::fstat(fd, &st) == 0 && st.st_size >= 8) {
     const size_t size = static_cast<size_t>(st.st_size);
     void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     if (map != MAP_FAILED) {

@@ -14,9 +14,11 @@
 #include "model/exif_guard.h"
 #include "model/exif_text.h"
 #include "model/file_times.h"
+#include "model/image_file_reader.h"
 #include "model/image_geometry.h"
 #include "model/number_text.h"
 #include "model/photo.h"
+#include "platform/fs.h"
 
 namespace zerva {
 namespace {
@@ -380,7 +382,7 @@ void FillStrings(CPhoto& item, int resolution, bool applyTexts, const ExifTextUs
 bool LoadHeader(const std::string& path, fipImage* image) {
   char magic[4] = {0, 0, 0, 0};
   {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenRegularStream(path, "rb");
     if (!file) return false;
     const size_t n = std::fread(magic, 1, sizeof magic, file);
     std::fclose(file);
@@ -395,7 +397,9 @@ bool LoadHeader(const std::string& path, fipImage* image) {
   if ((magic[0] == 'I' && magic[1] == 'I') || (magic[0] == 'M' && magic[1] == 'M')) {
     if (!TiffFileIsSound(path)) return false;
   }
-  return image->load(path.c_str(), FIF_LOAD_NOPIXELS) != FALSE;
+  ImageFileReader reader(path);
+  if (!reader.IsOpen()) return false;
+  return image->loadFromHandle(reader.Io(), reader.Handle(), FIF_LOAD_NOPIXELS) != FALSE;
 }
 
 }  // namespace

@@ -133,4 +133,10 @@ UserCommentText DecodeUserComment(std::string_view value) {
   return text;
 }
 
+bool IsValidUtf8(std::string_view text) {
+  // CleanUtf8 keeps every valid sequence and turns each bad byte into "?" (which is never a bad
+  // byte itself), so a text it returns unchanged was valid.
+  return text.find('\0') == std::string_view::npos && CleanUtf8(text, text.size()) == text;
+}
+
 }  // namespace zerva

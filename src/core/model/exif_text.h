@@ -13,6 +13,9 @@ inline constexpr size_t kExifTextMaxChars = 2048;
 // The bytes up to the first zero as UTF-8, at most `maxChars` characters; a byte that does not
 // belong to a valid sequence becomes "?".
 std::string CleanUtf8(std::string_view bytes, size_t maxChars = kExifTextMaxChars);
+// Well-formed UTF-8: no zero byte, stray continuation bytes, overlong forms, surrogates or
+// values above U+10FFFF.
+bool IsValidUtf8(std::string_view text);
 // UTF-16 units up to the first zero unit as UTF-8, at most `maxChars` characters; unpaired
 // surrogates become "?". An odd last byte is ignored.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian,

@@ -11,6 +11,7 @@
 
 #include "app/trace.h"
 #include "model/tiff_walker.h"
+#include "platform/fs.h"
 
 namespace zerva {
 namespace {
@@ -151,7 +152,7 @@ bool WalkSections(std::FILE* file, std::string* error) {
 
 bool ResetOrientation(const std::string& path, std::string* lastError) {
   std::string error;
-  File file(std::fopen(path.c_str(), "r+b"));
+  File file(OpenRegularStream(path, "r+b"));
   if (!file) {
     error = "Cannot open the file for writing";
   } else {

@@ -81,6 +81,10 @@ class CPhoto {
   PreparationKey prepared;
   bool hasWatermark = false;
   bool savedHasWatermark = false;
+  // Why the local file could not be made into the files an upload sends ("the file ends before
+  // the picture does"); empty while nothing failed. A new run cannot mend it, so the item's
+  // files are not sent. Guarded by `lock`.
+  std::string preparationFailure;
 
   // EXIF data of the local file (Part of the EXIF reader's work), guarded by `lock`.
   ExifBlock exifInfo;

@@ -6,8 +6,9 @@
 namespace zerva {
 
 bool ProbeVideo(const VideoProber& prober, CZervaVideo& video, const std::string& path) {
-  if (prober.probe) return prober.probe(video, path);
+  // ffmpeg opens the path itself: a FIFO or device there would hold it until its time limit.
   if (!FileExists(path)) return false;
+  if (prober.probe) return prober.probe(video, path);
   video.vcodec = "libx264";
   video.acodec = "libvo_aacenc";
   video.sourcePath = path;
@@ -16,8 +17,8 @@ bool ProbeVideo(const VideoProber& prober, CZervaVideo& video, const std::string
 }
 
 bool QuickProbeVideo(const VideoProber& prober, CZervaVideo& video, const std::string& path) {
-  if (prober.quickProbe) return prober.quickProbe(video, path);
   if (!FileExists(path)) return false;
+  if (prober.quickProbe) return prober.quickProbe(video, path);
   video.sourcePath = path;
   return true;
 }

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "platform/system_error.h"
@@ -28,12 +29,59 @@ int64_t FileSize(const std::string& path) {
   return static_cast<int64_t>(st.st_size);
 }
 
+int OpenRegularFile(const std::string& path, int flags) {
+  if (path.empty()) {
+    errno = ENOENT;
+    return -1;
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  // Reads of a regular file behave the same either way; callers get an ordinary descriptor.
+  const int status = ::fcntl(fd, F_GETFL);
+  if (status != -1) ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+  return fd;
+}
+
+std::FILE* OpenRegularStream(const std::string& path, const char* mode) {
+  const bool update = std::string_view(mode).find('+') != std::string_view::npos;
+  const int fd = OpenRegularFile(path, update ? O_RDWR : 0);
+  if (fd < 0) return nullptr;
+  std::FILE* file = ::fdopen(fd, mode);
+  if (file == nullptr) ::close(fd);
+  return file;
+}
+
+bool ReadFileHead(const std::string& path, size_t maxBytes, std::string* out) {
+  out->clear();
+  const int fd = OpenRegularFile(path);
+  if (fd < 0) return false;
+  out->resize(maxBytes);
+  size_t filled = 0;
+  bool failed = false;
+  while (filled < maxBytes) {
+    const ssize_t n = ::read(fd, out->data() + filled, maxBytes - filled);
+    if (n < 0 && errno == EINTR) continue;
+    failed = n < 0;
+    if (n <= 0) break;
+    filled += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  out->resize(failed ? 0 : filled);
+  return !failed;
+}
+
 bool ReadFileBounded(const std::string& path, int64_t maxBytes, std::string* out) {
   out->clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenRegularFile(path);
   if (fd < 0) return false;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes) {
+  if (::fstat(fd, &st) != 0 || st.st_size > maxBytes) {
     ::close(fd);
     return false;
   }

@@ -3,8 +3,9 @@
 #include <openssl/evp.h>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
+
+#include "platform/fs.h"
 
 namespace zerva {
 namespace {
@@ -32,17 +33,17 @@ std::string Md5Hex(std::string_view bytes) {
 }
 
 std::string Md5HexOfFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
+  const std::unique_ptr<std::FILE, decltype(&std::fclose)> file(OpenRegularStream(path, "rb"),
+                                                                &std::fclose);
+  if (!file) return {};
   DigestContext context(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
   if (!context || EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1) return {};
   char buffer[1 << 16];
-  while (in) {
-    in.read(buffer, sizeof buffer);
-    const std::streamsize n = in.gcount();
-    if (n > 0 && EVP_DigestUpdate(context.get(), buffer, static_cast<size_t>(n)) != 1) return {};
+  size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    if (EVP_DigestUpdate(context.get(), buffer, n) != 1) return {};
   }
-  if (in.bad()) return {};
+  if (std::ferror(file.get())) return {};
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned length = 0;
   if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return {};

@@ -96,7 +96,13 @@ bool CEditPhotosDlg::LoadFolder(const std::string& picked, const std::vector<std
     AddFiles(scanned, app_.AppDialogs());
   }
   if (scanned.items.empty()) {
-    app_.MessageBox(FolderMessage(folder, "msgHaveNoJpgs"), MessageKind::kError);
+    std::string text = FolderMessage(folder, "msgHaveNoJpgs");
+    std::vector<NamedReason> leftOut;
+    for (const LeftOutFile& file : scanned.leftOut) leftOut.push_back(Named(file));
+    if (!leftOut.empty()) {
+      text += "<br>" + FillTextPlaceholders(Text("copyDlgLeftOut"), {NamedReasonList(leftOut)});
+    }
+    app_.MessageBox(text, MessageKind::kError);
     return false;
   }
   if (!StopLoader()) return false;
@@ -107,6 +113,7 @@ bool CEditPhotosDlg::LoadFolder(const std::string& picked, const std::vector<std
   album.ownerName = app_.Session().Name();
   album.tempFolder = app_.Session().UserFolder();
   album.items = std::move(scanned.items);
+  album.leftOut = std::move(scanned.leftOut);
   album.localPath = folder;
   album.localFolderExists = true;
   SetAlbumName(FileNameOfPath(folder));

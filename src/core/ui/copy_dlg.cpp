@@ -1,9 +1,11 @@
 #include "ui/copy_dlg.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
 #include "app/elements.h"
+#include "app/text_placeholders.h"
 #include "app/text_utils.h"
 #include "app/trace.h"
 #include "category/album_categories.h"
@@ -11,11 +13,13 @@
 #include "jobs/progress_math.h"
 #include "jobs/unknown_videos.h"
 #include "lang/text.h"
+#include "media/image_messages.h"
 #include "media/item_download.h"
 #include "media/video_targets.h"
 #include "media/watermark_template.h"
 #include "model/album_cover.h"
 #include "model/date_interval.h"
+#include "model/exif_text.h"
 #include "model/xml_fields.h"
 #include "ui/album_list_load.h"
 #include "ui/copy_page_view.h"
@@ -36,7 +40,31 @@ int UsedSizeOf(const ApiResult& result) {
   return ElementInt32(result.value, "usedSize");
 }
 
+// The user's words for a preparation failure; the trace keeps the library's.
+std::string PreparationFailureText(const std::string& reason) {
+  if (reason == kTruncatedPicture) return Text("failedTruncated");
+  if (reason.find("cannot be read") != std::string::npos) return Text("failedUnreadable");
+  return Text("failedNotPrepared");
+}
+
+// The name the user knows the item's file by.
+std::string ShownName(const CPhoto& item) {
+  return item.localPath.empty() ? item.fileName : FileNameOfPath(item.localPath);
+}
+
 }  // namespace
+
+std::string FileProblemsText(const FileProblems& problems, const std::string& separator) {
+  std::string text;
+  if (!problems.leftOut.empty()) {
+    text = FillTextPlaceholders(Text("copyDlgLeftOut"), {NamedReasonList(problems.leftOut)});
+  }
+  if (!problems.failed.empty()) {
+    if (!text.empty()) text += separator;
+    text += FillTextPlaceholders(Text("copyDlgFailed"), {NamedReasonList(problems.failed)});
+  }
+  return text;
+}
 
 CCopyDlg::CCopyDlg(CzervaApp& app, CopyPageView& view) : app_(app), view_(view), display_(view) {}
 
@@ -97,6 +125,7 @@ void CCopyDlg::OnShowPage() {
   outcome_ = CopyOutcome::kNone;
   confirmedBytes_ = 0;
   retries_ = 0;
+  CollectProblems(false);
   if (album.tempFolder.empty()) album.tempFolder = app_.Session().UserFolder();
   view_.SetAlbumLink(ReplaceAll(album.AlbumUrl(), "http://", "www."));
   if (album.resolution != album.maxSizeImage) ApplyResolution(album, album.resolution);
@@ -242,15 +271,72 @@ void CCopyDlg::OnJobsFinished() {
   view_.ShowJob("", nullptr);
   if (cancelled_) return;
   VerifyUploads();
-  if (app_.JobsMngr().LastResult().Ok()) {
+  CollectProblems(false);
+  // Photos that cannot be prepared are named, not retried: the rest of the album is complete.
+  const bool onlyHopeless = RetriableFailures() == 0 && !HopelessItems().empty();
+  if (app_.JobsMngr().LastResult().Ok() || onlyHopeless) {
     EndRun();
   } else {
     AskRetry(true);
   }
 }
 
+std::vector<CPhoto*> CCopyDlg::HopelessItems() const {
+  std::vector<CPhoto*> items;
+  for (const auto& [id, job] : app_.JobsMngr().Jobs()) {
+    CPhoto* item = job->Item();
+    if (item == nullptr || !job->Hopeless() || job->State() != kJobFailed) continue;
+    if (std::find(items.begin(), items.end(), item) == items.end()) items.push_back(item);
+  }
+  return items;
+}
+
+int CCopyDlg::RetriableFailures() const {
+  int count = 0;
+  for (const auto& [id, job] : app_.JobsMngr().Jobs()) {
+    if (job->State() == kJobFailed && !job->Hopeless()) ++count;
+  }
+  return count;
+}
+
+void CCopyDlg::CollectProblems(bool gaveUp) {
+  const CAlbum& album = app_.CurrentAlbum();
+  problems_ = FileProblems();
+  for (const LeftOutFile& file : album.leftOut) problems_.leftOut.push_back(Named(file));
+  for (CPhoto* item : HopelessItems()) {
+    std::string reason;
+    {
+      std::lock_guard<std::mutex> lock(item->lock);
+      reason = item->preparationFailure;
+    }
+    problems_.failed.push_back({ShownName(*item), PreparationFailureText(reason)});
+  }
+  if (gaveUp) {
+    std::vector<const CPhoto*> named;
+    for (const auto& [id, job] : app_.JobsMngr().Jobs()) {
+      const CPhoto* item = job->Item();
+      if (item == nullptr || job->State() != kJobFailed || job->Hopeless()) continue;
+      if (std::find(named.begin(), named.end(), item) != named.end()) continue;
+      named.push_back(item);
+      problems_.failed.push_back({ShownName(*item), Text("copyDlgNotReceived")});
+    }
+  }
+  view_.ShowFileProblems(FileProblemsText(problems_, "<br>"));
+}
+
+void CCopyDlg::ShowFinalMessage() {
+  if (!finalMessage_ || problems_.Empty()) return;
+  app_.MessageBox(Text("copyDlgNotInAlbum") + "<br>" + FileProblemsText(problems_, "<br>"),
+                  MessageKind::kWarning);
+}
+
 void CCopyDlg::EndRun() {
   CAlbum& album = app_.CurrentAlbum();
+  // A new photo that could not be prepared never reached the service: the album does not list
+  // it. One the service already holds keeps its earlier files and stays.
+  for (CPhoto* item : HopelessItems()) {
+    if (item->photoID <= 0) item->included = false;
+  }
   const SessionCredentials user = app_.Session().Credentials();
   CHttpConnect* connection = app_.MainConnection();
   const ApiResult cleared = connection
@@ -268,6 +354,7 @@ void CCopyDlg::EndRun() {
   if (LoadAlbumList(app_)) TakeOverListEntry();
   inProgress_ = false;
   outcome_ = CopyOutcome::kUploaded;
+  ShowFinalMessage();
   view_.Next();
 }
 
@@ -296,8 +383,22 @@ void CCopyDlg::AskRetry(bool offerUnknownVideos) {
     GiveUp(offerUnknownVideos);
     return;
   }
-  if (app_.MessageBox(Text("copyDlgCopyError"), MessageKind::kError, MessageButtons::kYesNo) ==
-      Reply::kYes) {
+  // The question names only what a new run would send again.
+  std::string names;
+  std::vector<const CPhoto*> named;
+  for (const auto& [id, job] : app_.JobsMngr().Jobs()) {
+    const CPhoto* item = job->Item();
+    if (item == nullptr || job->State() != kJobFailed || job->Hopeless()) continue;
+    if (std::find(named.begin(), named.end(), item) != named.end()) continue;
+    named.push_back(item);
+    names += (names.empty() ? "" : ", ") + ShownName(*item);
+  }
+  std::string question = Text("copyDlgCopyError");
+  if (!names.empty()) {
+    question +=
+        "<br>" + FillTextPlaceholders(Text("copyDlgRetryFiles"), {CleanUtf8(names, names.size())});
+  }
+  if (app_.MessageBox(question, MessageKind::kError, MessageButtons::kYesNo) == Reply::kYes) {
     ++retries_;
     if (!app_.JobsMngr().Restart()) {
       TraceText(kTraceWarning, "CopyDlg: the retry did not start, an earlier run still goes");
@@ -319,8 +420,10 @@ void CCopyDlg::GiveUp(bool offerUnknownVideos) {
       job->Item()->included = false;
     }
   }
+  CollectProblems(true);
   inProgress_ = false;
   outcome_ = CopyOutcome::kGaveUp;
+  ShowFinalMessage();
   view_.Back();
 }
 

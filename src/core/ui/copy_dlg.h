@@ -8,8 +8,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "jobs/jobs_mngr_events.h"
+#include "model/folder_scan.h"
 #include "ui/upload_display.h"
 #include "ui/upload_jobs.h"
 
@@ -27,6 +29,15 @@ enum class CopyOutcome {
   kNotStored,      // the album could not be created or emptied; nothing was started
   kCancelled,      // left backwards while the run went on
 };
+
+// The files of a session that are not part of the album, each with its reason.
+struct FileProblems {
+  std::vector<NamedReason> leftOut;  // not taken into the album (folder scan, dropped files)
+  std::vector<NamedReason> failed;   // taken, but not sent
+  bool Empty() const { return leftOut.empty() && failed.empty(); }
+};
+// "left out: a.jpg (empty file)" and "failed: b.jpg (...)" lines joined by `separator`.
+std::string FileProblemsText(const FileProblems& problems, const std::string& separator);
 
 class CCopyDlg : public CJobsMngrEvents {
  public:
@@ -66,6 +77,10 @@ class CCopyDlg : public CJobsMngrEvents {
   // failed run is started again; after `retries` the session gives up without asking. Below 0:
   // the user is asked every time.
   void SetRetryLimit(int retries) { retryLimit_ = retries; }
+  // Front ends that print their own summary of the files not sent (zerva-cli) turn off the
+  // final message that names them.
+  void SetFinalMessage(bool shown) { finalMessage_ = shown; }
+  const FileProblems& Problems() const { return problems_; }
 
   bool InProgress() const { return inProgress_; }
   bool Cancelled() const { return cancelled_; }
@@ -83,8 +98,16 @@ class CCopyDlg : public CJobsMngrEvents {
   void HandJobsAlbumId(int albumId);
   void SendCategoryValues();
   void EndRun();
-  // The question after a failure: Yes runs the failed jobs again, No gives up.
+  // The question after a failure: Yes runs the failed jobs again, No gives up. Failures a new
+  // run cannot mend are not offered.
   void AskRetry(bool offerUnknownVideos);
+  // Items whose photo could not be prepared, each once, in job order.
+  std::vector<CPhoto*> HopelessItems() const;
+  // Failed jobs that a new run may mend.
+  int RetriableFailures() const;
+  // The problems shown on the page; `gaveUp` adds the files that did not arrive.
+  void CollectProblems(bool gaveUp);
+  void ShowFinalMessage();
   void GiveUp(bool offerUnknownVideos);
   void TakeOverListEntry();
   // Bug report `kind` for the failed operation; its number, 0 when none.
@@ -101,6 +124,8 @@ class CCopyDlg : public CJobsMngrEvents {
   int64_t confirmedBytes_ = 0;
   int retryLimit_ = -1;
   int retries_ = 0;
+  bool finalMessage_ = true;
+  FileProblems problems_;
 };
 
 }  // namespace zerva

@@ -18,6 +18,7 @@ inline constexpr int kCopyRemaining = 1214;
 inline constexpr int kCopyProgressBar = 1041;
 inline constexpr int kCopyPercent = 1043;
 inline constexpr int kCopyAlbumLink = 1047;
+inline constexpr int kCopyFileProblems = 1048;
 
 class CopyPageView {
  public:
@@ -38,6 +39,9 @@ class CopyPageView {
   virtual void ShowRemaining(std::optional<int> seconds, const std::string& text) = 0;
   // The bar (1041) and its percentage text (1043); `text` is empty when the display is reset.
   virtual void ShowPercent(int percent, const std::string& text) = 0;
+  // The files that are not part of the album and why (1048), lines joined by "<br>"; empty
+  // when there are none.
+  virtual void ShowFileProblems(const std::string& text) = 0;
 
   // Runs `fire` once on the user-interface thread after `milliseconds`. A view that goes away
   // drops what it has not fired yet.

@@ -26,12 +26,6 @@ std::string NameList(std::vector<std::string> names) {
 
 }  // namespace
 
-bool IsValidUtf8(std::string_view text) {
-  // CleanUtf8 keeps every valid sequence and turns each bad byte into "?" (which is never a bad
-  // byte itself), so a text it returns unchanged was valid.
-  return text.find('\0') == std::string_view::npos && CleanUtf8(text, text.size()) == text;
-}
-
 NameEncodingProblems FindNonUtf8Names(const std::string& folder) {
   NameEncodingProblems problems;
   if (!IsValidUtf8(folder)) problems.folders.push_back(folder);

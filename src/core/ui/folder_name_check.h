@@ -19,9 +19,6 @@ struct NameEncodingProblems {
   bool Empty() const { return files.empty() && folders.empty(); }
 };
 
-// Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates or values above
-// U+10FFFF.
-bool IsValidUtf8(std::string_view text);
 // The entries directly in `folder` whose names are not valid UTF-8; the folder's own path
 // counts as a folder name when it is not. Nothing for a folder that cannot be read.
 NameEncodingProblems FindNonUtf8Names(const std::string& folder);

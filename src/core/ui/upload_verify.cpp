@@ -54,7 +54,8 @@ int VerifyUploads(CJobsMngr& jobs, CHttpConnect& connection, const SessionCreden
 
   int failed = 0;
   for (const auto& [id, job] : jobs.Jobs()) {
-    if (job->Kind() != kJobKindUpload) continue;
+    // A file that was never sent is not looked for; its job has failed already.
+    if (job->Kind() != kJobKindUpload || job->Hopeless()) continue;
     const auto* upload = dynamic_cast<const CJobUpload*>(job.get());
     if (upload == nullptr) continue;
     const std::string dir = AfterLast(upload->Directory(), '/');

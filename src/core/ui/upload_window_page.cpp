@@ -109,6 +109,10 @@ void UploadWindowPage::ShowPercent(int percent, const std::string& text) {
   View().SetText(kCopyPercent, text);
 }
 
+void UploadWindowPage::ShowFileProblems(const std::string& text) {
+  View().SetText(kCopyFileProblems, text);
+}
+
 void UploadWindowPage::StartTimer(int milliseconds, std::function<void()> fire) {
   timers_.Add(std::chrono::milliseconds(milliseconds), std::move(fire));
   ArmTimer();

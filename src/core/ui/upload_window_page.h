@@ -46,6 +46,7 @@ class UploadWindowPage : public CZervaDialog, public CopyPageView {
   void ShowElapsed(int seconds, const std::string& text) override;
   void ShowRemaining(std::optional<int> seconds, const std::string& text) override;
   void ShowPercent(int percent, const std::string& text) override;
+  void ShowFileProblems(const std::string& text) override;
   void StartTimer(int milliseconds, std::function<void()> fire) override;
   void Next() override;
   void Back() override;

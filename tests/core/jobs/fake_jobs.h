@@ -90,6 +90,11 @@ class FakeJob : public CJobBase {
     failMessage_ = std::move(message);
     return *this;
   }
+  // Its failures are ones a new run cannot mend.
+  FakeJob& Hopeless() {
+    hopeless_ = true;
+    return *this;
+  }
   FakeJob& Throw(std::string what) {
     throwWhat_ = std::move(what);
     return *this;
@@ -134,6 +139,7 @@ class FakeJob : public CJobBase {
     if (!throwWhat_.empty()) throw std::runtime_error(throwWhat_);
     if (failTimes_ > 0) {
       --failTimes_;
+      SetHopeless(hopeless_);
       return ApiResult::Failure(failMessage_);
     }
     return CJobBase::Run(cancel);
@@ -142,6 +148,7 @@ class FakeJob : public CJobBase {
  private:
   std::shared_ptr<JobLog> log_;
   int weight_;
+  bool hopeless_ = false;
   int failTimes_ = 0;
   std::string failMessage_;
   std::string throwWhat_;

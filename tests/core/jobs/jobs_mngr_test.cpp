@@ -163,6 +163,21 @@ TEST_F(JobsMngrTest, RestartRunsOnlyTheFailedJobAndKeepsOneReserve) {
   EXPECT_EQ(listener_.percents.back(), 9);
 }
 
+TEST_F(JobsMngrTest, RestartLeavesFailuresThatANewRunCannotMend) {
+  Add(1, [](FakeJob& job) { job.FailTimes(1, "MakeImage: the file ends").Hopeless(); });
+  Add(1, [](FakeJob& job) { job.FailTimes(1, "UploadFile: timeout"); });
+  Add(1);
+  ASSERT_TRUE(mngr_.Start());
+  ASSERT_TRUE(WaitFinished());
+  EXPECT_EQ(mngr_.CountInState(kJobFailed), 2);
+
+  ASSERT_TRUE(mngr_.Restart());
+  ASSERT_TRUE(WaitFinished(2));
+  EXPECT_EQ(log_->RunIds(), (std::vector<int>{1, 2, 3, 2}));
+  EXPECT_EQ(mngr_.CountInState(kJobFailed), 1);
+  EXPECT_TRUE(mngr_.LastResult().Ok()) << "the hopeless job did not run again";
+}
+
 TEST_F(JobsMngrTest, RestartAfterAStoppedRunWithoutFailuresRunsEveryJobAgain) {
   auto gate = std::make_shared<Gate>();
   Add(1);

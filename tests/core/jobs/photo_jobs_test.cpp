@@ -15,7 +15,9 @@
 #include "media/prepared_cache.h"
 #include "media/watermark_template.h"
 #include "model/photo.h"
+#include "net/http_mngr.h"
 #include "platform/fs.h"
+#include "session/user_session.h"
 
 namespace zerva {
 namespace {
@@ -56,6 +58,44 @@ TEST(JobMakeImageTest, RunsThePreparationWithinItsShare) {
   const ApiResult failed = failing.Run(nullptr);
   EXPECT_EQ(failed.code, 0);
   EXPECT_NE(failed.message.find("b.jpg"), std::string::npos);
+}
+
+TEST(JobMakeImageTest, ASourceThatCannotBePreparedFailsForGoodAndItsUploadsSendNothing) {
+  test::TempDir dir;
+  const std::string whole = test::FileBytes(test::PhotoFile(dir, "w.jpg", 640, 480));
+  const std::string source = dir.Write("cut.jpg", whole.substr(0, whole.size() / 2));
+  auto item = test::PhotoItem(source, "cut.jpg");
+  MakeImageInputs in;
+  in.sourcePath = source;
+  in.imagePath = dir.File("out/images/cut.jpg");
+  in.thumbPath = dir.File("out/thumb/cut.jpg");
+  in.sizeImage = 320;
+  CJobMakeImage job(in, item.get(), test::TestSettings(dir));
+  EXPECT_FALSE(job.Run(nullptr).Ok());
+  EXPECT_TRUE(job.Hopeless());
+  EXPECT_EQ(item->preparationFailure, "the file ends before the picture does");
+  EXPECT_FALSE(FileExists(in.imagePath));
+
+  // Its upload fails at once, without a connection, and is not worth another run either.
+  auto session = std::make_shared<CUserSession>();
+  CJobUpload upload(session.get(), std::make_shared<CHttpMngr>(), in.imagePath, "Trip/images", 7,
+                    item.get());
+  const ApiResult sent = upload.Run(nullptr);
+  EXPECT_FALSE(sent.Ok());
+  EXPECT_TRUE(upload.Hopeless());
+  EXPECT_NE(sent.message.find("the file ends before the picture does"), std::string::npos);
+
+  // A failure outside the source (here the output cannot be written) may mend itself.
+  const std::string good = test::PhotoFile(dir, "good.jpg", 64, 48);
+  auto fine = test::PhotoItem(good, "good.jpg");
+  dir.Write("blocked", "a file where a folder should be");
+  in.sourcePath = good;
+  in.imagePath = dir.File("blocked/images/good.jpg");
+  in.thumbPath = dir.File("blocked/thumb/good.jpg");
+  CJobMakeImage writing(in, fine.get(), test::TestSettings(dir));
+  EXPECT_FALSE(writing.Run(nullptr).Ok());
+  EXPECT_FALSE(writing.Hopeless());
+  EXPECT_TRUE(fine->preparationFailure.empty());
 }
 
 TEST(JobRotateImageTest, WeightFollowsTheItemSize) {

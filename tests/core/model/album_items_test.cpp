@@ -74,8 +74,10 @@ TEST_F(AlbumItemsTest, AddingTheSamePathTwiceReportsItOnce) {
   const auto messages = dialogs.Messages();
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0].kind, MessageKind::kError);
-  EXPECT_EQ(messages[0].text, dir_.File("broken.jpg") + "\n" + dir_.File("readme.txt") + "\n- " +
-                                  Text("msgInvalidFormat"));
+  // Each file with its own reason.
+  EXPECT_EQ(messages[0].text, dir_.File("broken.jpg") + " (" + Text("leftOutNotPicture") + ")\n" +
+                                  dir_.File("readme.txt") + " (" + Text("leftOutNotMedia") +
+                                  ")\n- " + Text("msgInvalidFormat"));
   EXPECT_EQ(messages[1].kind, MessageKind::kWarning);
   EXPECT_EQ(messages[1].text, dir_.File("a.jpg") + "\n- " + Text("msgAlreadyPresent"));
 }

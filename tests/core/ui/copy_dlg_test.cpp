@@ -247,8 +247,58 @@ TEST_F(CopyDlgTest, ARetryLimitGivesUpWithoutAsking) {
     page.InitControls();
     RunPage(page, view);
     EXPECT_EQ(page.Outcome(), CopyOutcome::kGaveUp);
-    EXPECT_EQ(frontEnd_.dialogs->Messages().size(), 1u) << "asked once, then given up";
+    const auto messages = frontEnd_.dialogs->Messages();
+    ASSERT_EQ(messages.size(), 2u) << "asked once, then given up";
+    EXPECT_NE(messages[0].text.find(Text("copyDlgCopyError")), std::string::npos);
+    // The last word names what did not arrive.
+    EXPECT_NE(messages[1].text.find(Text("copyDlgNotInAlbum")), std::string::npos);
+    EXPECT_NE(messages[1].text.find("a.jpg (" + Text("copyDlgNotReceived") + ")"),
+              std::string::npos)
+        << messages[1].text;
+    ASSERT_FALSE(page.Problems().failed.empty());
+    EXPECT_EQ(page.Problems().failed[0].name, "a.jpg");
   });
+}
+
+TEST_F(CopyDlgTest, APhotoThatCannotBePreparedIsNamedButNeitherSentNorOfferedAgain) {
+  const std::string whole = FileBytes(PhotoFile(photos_, "cut.jpg", 320, 240, 90, 3));
+  photos_.Write("cut.jpg", whole.substr(0, whole.size() / 2));
+  photos_.Write("empty.jpg", "");
+  Server().InjectFault("upload.php", "error", 1, "9:Refused");  // a network-like failure too
+  RunSignedIn([&](CzervaApp& app) {
+    frontEnd_.dialogs->QueueReply(Reply::kYes);
+    NewAlbum(app, "Trip", "Trip");
+    FakeCopyView view;
+    CCopyDlg page(app, view);
+    page.InitControls();
+    RunPage(page, view);
+    EXPECT_EQ(page.Outcome(), CopyOutcome::kUploaded);
+    const auto messages = frontEnd_.dialogs->Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    // The question offers only the file a new run can mend.
+    EXPECT_NE(messages[0].text.find(Text("copyDlgCopyError")), std::string::npos);
+    EXPECT_NE(messages[0].text.find("a.jpg"), std::string::npos) << messages[0].text;
+    EXPECT_EQ(messages[0].text.find("cut.jpg"), std::string::npos) << messages[0].text;
+    // The final message and the page name both files with their reasons.
+    const std::string leftOut = "empty.jpg (" + Text("leftOutEmpty") + ")";
+    const std::string failed = "cut.jpg (" + Text("failedTruncated") + ")";
+    EXPECT_EQ(messages[1].kind, MessageKind::kWarning);
+    EXPECT_NE(messages[1].text.find(leftOut), std::string::npos) << messages[1].text;
+    EXPECT_NE(messages[1].text.find(failed), std::string::npos) << messages[1].text;
+    EXPECT_NE(view.problemsText.find(failed), std::string::npos) << view.problemsText;
+    // The album the service holds does not list the photo it never got.
+    const CAlbum& album = app.CurrentAlbum();
+    for (const auto& item : album.items) {
+      EXPECT_EQ(item->included, item->fileName != "cut.jpg") << item->fileName;
+    }
+  });
+  for (const std::string& name : UploadedNames()) {
+    EXPECT_EQ(name.find("cut.jpg"), std::string::npos) << name;
+  }
+  EXPECT_EQ(Uploads().size(), 5u) << "four files, and a.jpg's image once more";
+  const std::vector<LoggedRequest> cleared = Server().LogOf("SetAlbumUploading");
+  ASSERT_EQ(cleared.size(), 1u);
+  EXPECT_EQ(cleared[0].Field("albumSetting").find("cut.jpg"), std::string::npos);
 }
 
 TEST_F(CopyDlgTest, ARefusedEmptyAlbumStartsNothingAndShowsTheLogId) {

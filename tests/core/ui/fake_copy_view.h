@@ -35,6 +35,7 @@ class FakeCopyView : public CopyPageView {
     bar.push_back(value);
     percentText = text;
   }
+  void ShowFileProblems(const std::string& text) override { problemsText = text; }
   void StartTimer(int milliseconds, std::function<void()> fire) override {
     timerDelays.push_back(milliseconds);
     timers.push_back(std::move(fire));
@@ -62,6 +63,7 @@ class FakeCopyView : public CopyPageView {
   std::optional<int> remaining;
   std::string remainingText;
   std::vector<int> bar;
+  std::string problemsText;
   std::string percentText;
   std::vector<int> timerDelays;
   std::vector<std::function<void()>> timers;

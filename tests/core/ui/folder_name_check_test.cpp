@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "lang/text.h"
+#include "model/exif_text.h"
 #include "support/temp_dir.h"
 
 namespace zerva {

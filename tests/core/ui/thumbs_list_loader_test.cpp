@@ -292,7 +292,8 @@ TEST_F(ThumbsLoaderTest, DroppedFilesAreAddedOnceAndTheRestReported) {
   messages = frontEnd_.dialogs->Messages();
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[1].kind, MessageKind::kError);
-  EXPECT_EQ(messages[1].text, text + "\n- " + Text("msgInvalidFormat"));
+  EXPECT_EQ(messages[1].text,
+            text + " (" + Text("leftOutNotPicture") + ")\n- " + Text("msgInvalidFormat"));
   EXPECT_EQ(owner_->Ids(), (std::vector<unsigned>{1080}));
 
   // The file of an excluded item includes it again, without a word.
