@@ -138,6 +138,25 @@ TEST_F(AlbumLoadTest, UploadedAlbumComesBackWhole) {
   EXPECT_FALSE(dialogs_.WaitVisible());
 }
 
+// An upload stopped right after the album was made leaves it without photos: opened again, it
+// takes the user's photo resolution, as when it was made, rather than the smallest one.
+TEST_F(AlbumLoadTest, AnAlbumWithNoPhotoOnTheServiceKeepsTheUsersResolution) {
+  CAlbum made(env_);
+  made.name = "Holiday";
+  made.localPath = folder_;
+  made.MakeServerDir();
+  const ApiResult created =
+      connection_->CreateAlbum(user_, pass_, made.serverDir, made.ToXml(false));
+  ASSERT_TRUE(created.Ok()) << created.message;
+  albumId_ = std::stoi(created.value);
+  CAlbum album;
+  ASSERT_EQ(Open(&album), 1);
+  ASSERT_EQ(album.items.size(), 3u);  // the folder's photos, not taken in yet
+  EXPECT_EQ(album.maxSizeImage, env_.params.PhotoResolution);
+  EXPECT_EQ(album.resolution, env_.params.PhotoResolution);
+  EXPECT_NE(env_.params.PhotoResolution, 700);
+}
+
 TEST_F(AlbumLoadTest, FolderChangesAndLostFilesAreMerged) {
   CreateAndUpload();
   // One file added, one removed, one changed; the service lost a's thumbnail.
