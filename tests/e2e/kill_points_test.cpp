@@ -140,6 +140,8 @@ class KillPointsTest : public SharedServerTest {
     for (const auto& [path, file] : files) paths.push_back(path);
     for (const auto& [path, file] : reference.files) expected.push_back(path);
     EXPECT_EQ(paths, expected) << "the same files as a clean upload";
+    // Requests cut by a kill left no part of a file behind either.
+    EXPECT_EQ(FolderNames(Server().DataDir() + "data/tmp"), std::vector<std::string>());
     for (const auto& [path, file] : files) {
       const std::string full = StoredPath(Server(), account, path);
       const auto clean = reference.files.find(path);
