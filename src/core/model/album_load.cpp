@@ -218,9 +218,17 @@ int AskAboutDamage(CAlbum& album, Dialogs& dialogs, const Damage& damage) {
 
 int DerivedResolution(const CAlbum& album) {
   int r = 700;
+  bool sized = false;
   for (const auto& item : album.items) {
-    if (item->included) r = std::max({r, item->width, item->height});
+    // A video's frame says nothing of the size the album's photos were sent in.
+    if (!item->included || item->IsVideo()) continue;
+    r = std::max({r, item->width, item->height});
+    sized = sized || item->width > 0 || item->height > 0;
   }
+  // No photo of the album has reached the service yet (an upload that stopped right after the
+  // album was made, or after its videos): there is nothing to keep, and the user's resolution
+  // applies as it did when the album was made, not the smallest size.
+  if (!sized) return album.env.PhotoResolution(album.albumCategory);
   if (r > 1400) return std::max(1400, album.env.PhotoResolution(album.albumCategory));
   if (r > 1200) return 1400;
   if (r > 700) return 1200;

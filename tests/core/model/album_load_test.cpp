@@ -138,6 +138,41 @@ TEST_F(AlbumLoadTest, UploadedAlbumComesBackWhole) {
   EXPECT_FALSE(dialogs_.WaitVisible());
 }
 
+// An upload stopped right after the album was made, or after its video, leaves it without
+// photos: opened again, it takes the user's photo resolution, as when it was made, rather than
+// the smallest one.
+TEST_F(AlbumLoadTest, AnAlbumWithNoPhotoOnTheServiceKeepsTheUsersResolution) {
+  CAlbum made(env_);
+  made.name = "Holiday";
+  made.localPath = folder_;
+  made.MakeServerDir();
+  const ApiResult created =
+      connection_->CreateAlbum(user_, pass_, made.serverDir, made.ToXml(false));
+  ASSERT_TRUE(created.Ok()) << created.message;
+  albumId_ = std::stoi(created.value);
+  CAlbum album;
+  ASSERT_EQ(Open(&album), 1);
+  ASSERT_EQ(album.items.size(), 3u);  // the folder's photos, not taken in yet
+  EXPECT_EQ(album.maxSizeImage, env_.params.PhotoResolution);
+  EXPECT_EQ(album.resolution, env_.params.PhotoResolution);
+  EXPECT_NE(env_.params.PhotoResolution, 700);
+
+  // Stopped after its video arrived: the video's small frame does not make the photos small.
+  CPhoto video;
+  video.fileName = "clip.jpg";
+  video.isVideo = true;
+  video.width = 320;
+  video.height = 240;
+  const ApiResult sent = connection_->UploadFile(user_, pass_, made.serverDir + "/images", albumId_,
+                                                 video.ToXml(), dir_.File("a.jpg"), nullptr);
+  ASSERT_TRUE(sent.Ok()) << sent.message;
+  CAlbum again;
+  ASSERT_EQ(Open(&again), 1);
+  ASSERT_NE(again.FindItemByFileName("clip.jpg"), nullptr);
+  EXPECT_TRUE(again.FindItemByFileName("clip.jpg")->IsVideo());
+  EXPECT_EQ(again.maxSizeImage, env_.params.PhotoResolution);
+}
+
 TEST_F(AlbumLoadTest, FolderChangesAndLostFilesAreMerged) {
   CreateAndUpload();
   // One file added, one removed, one changed; the service lost a's thumbnail.
