@@ -10,6 +10,7 @@
 #                   ZERVA_LOAD_RSS_MB (the server's peak memory allowed, 400)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/bench_lib.sh
 
 command -v curl >/dev/null || { echo "load: needs curl (scripts/setup-bench-deps)" >&2; exit 1; }
 command -v ffmpeg >/dev/null || { echo "load: needs ffmpeg (scripts/setup-deps)" >&2; exit 1; }
@@ -30,7 +31,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-seconds_since() { awk -v s="$1" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.2f", e - s }'; }
+seconds_since() { seconds_between "$1" "$EPOCHREALTIME"; }
 
 echo "load: making $PHOTOS photos of 2400 x 1800 and a video of 4 s"
 mkdir -p "$WORK/photos"

@@ -11,6 +11,7 @@
 #                        ZERVA_SLOW_DELAY_MS (25), ZERVA_SLOW_RATE_BITS (20000000)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/bench_lib.sh
 
 command -v curl >/dev/null || { echo "slow-link: needs curl (scripts/setup-bench-deps)" >&2; exit 1; }
 command -v ffmpeg >/dev/null || { echo "slow-link: needs ffmpeg (scripts/setup-deps)" >&2; exit 1; }
@@ -64,29 +65,19 @@ start="$EPOCHREALTIME"
 # Every trace line stamped as it arrives (perl reads the pipe without delay).
 "$WORK/inst/zerva-cli" -usr demo -pwd demo -trace upload "$WORK/album" --no </dev/null 2>&1 >/dev/null |
   perl -MTime::HiRes=time -ne '$| = 1; printf "%.6f %s", time, $_' >"$WORK/cli.trace"
-WHOLE="$(awk -v s="$start" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.2f", e - s }')"
+WHOLE="$(seconds_between "$start" "$EPOCHREALTIME")"
 grep -q ' trace: (S) SetAlbumUploading: ' "$WORK/cli.trace" ||
   { echo "slow-link: the upload did not complete"; tail -20 "$WORK/cli.trace"; exit 1; }
 first="$(grep -m1 ' trace: (S) UploadFile: ' "$WORK/cli.trace" | cut -d' ' -f1)"
 check="$(grep -m1 ' trace: (S) GetUploadedFiles: ' "$WORK/cli.trace" | cut -d' ' -f1)"
-SENDING="$(awk -v s="$first" -v e="$check" 'BEGIN { printf "%.2f", e - s }')"
+SENDING="$(seconds_between "$first" "$check")"
 SENT="$(grep -c ' trace: (S) UploadFile: ' "$WORK/cli.trace")"
 
 # The stored files, each with its item's photo XML as `setting`, posted by one curl into an album
 # of their own.
 FILES="$(find "$WORK/service" -path '*/files/*' -mindepth 1 -type d -name album | head -1)"
-ALBUM_ID="$(curl -s -F command=GetAlbums -F userName=demo -F userPass="$PASS" -F userID=0 -F eof=1 \
-  "$URL/command.php" | grep -o '<albumID>[0-9]*</albumID><name>album<' | grep -o '[0-9]*' | head -1)"
-mkdir -p "$WORK/settings"
-curl -s -F command=GetAlbumPhotos -F userName=demo -F userPass="$PASS" -F userID=0 \
-  -F albumID="$ALBUM_ID" -F eof=1 "$URL/command.php" | grep -o '<photo>.*</photo>' |
-  while IFS= read -r photo; do
-    name="$(printf '%s' "$photo" | grep -o '<fileName>[^<]*' | cut -d'>' -f2)"
-    printf '<photo>%s' "${photo#<photo>}" >"$WORK/settings/$name"
-  done
-CURL_ID="$(curl -s -F command=CreateAlbum -F userName=demo -F userPass="$PASS" -F serverDir=curlrun \
-  --form-string 'albumSetting=<album><name>curl run</name><photos></photos></album>' -F eof=1 \
-  "$URL/command.php" | grep -o '<value>[0-9]*' | cut -d'>' -f2)"
+photo_settings "$URL" "$PASS" album "$WORK/settings"
+CURL_ID="$(curl_album "$URL" "$PASS" curlrun "curl run")"
 ARGS=()
 BYTES=0
 for image in "$FILES"/images/*.jpg; do
@@ -101,7 +92,7 @@ for image in "$FILES"/images/*.jpg; do
 done
 start="$EPOCHREALTIME"
 curl "${ARGS[@]}"
-CURL="$(awk -v s="$start" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.2f", e - s }')"
+CURL="$(seconds_between "$start" "$EPOCHREALTIME")"
 POSTED="$(find "$WORK/service" -path '*/curlrun/*' -name '*.jpg' | wc -l)"
 
 echo

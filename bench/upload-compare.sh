@@ -14,6 +14,7 @@
 #                             ZERVA_BENCH_ALBUM (100)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/bench_lib.sh
 
 command -v curl >/dev/null || { echo "upload-compare: needs curl (scripts/setup-bench-deps)" >&2; exit 1; }
 
@@ -67,7 +68,7 @@ upload() {
   ZERVA_PREPARATION_THREADS="$2" "$CLI" -usr demo -pwd demo upload "$WORK/albums/$1" --no \
     </dev/null >/dev/null 2>"$WORK/$1.err" || { echo "upload-compare: upload $1 failed:" >&2; cat "$WORK/$1.err" >&2; exit 1; }
   end="$EPOCHREALTIME"
-  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }'
+  seconds_between "$start" "$end"
 }
 
 cat "${PHOTOS[@]}" >/dev/null  # the photos come from the page cache in every run
@@ -92,24 +93,14 @@ album hundred "$ALBUM"
 first="$(grep -m1 ' trace: (S) UploadFile: ' "$WORK/hundred.trace" | cut -d' ' -f1)"
 check="$(grep -m1 ' trace: (S) GetUploadedFiles: ' "$WORK/hundred.trace" | cut -d' ' -f1)"
 [ -n "$first" ] && [ -n "$check" ] || { echo "upload-compare: no upload in the trace"; tail "$WORK/hundred.trace"; exit 1; }
-SENDING="$(awk -v s="$first" -v e="$check" 'BEGIN { printf "%.2f", e - s }')"
+SENDING="$(seconds_between "$first" "$check")"
 SENT="$(grep -c ' trace: (S) UploadFile: ' "$WORK/hundred.trace")"
 
 # The same files, each with its item's photo XML as `setting`, posted by curl into an album of
 # their own.
 FILES="$(find "$WORK/service/files" -mindepth 2 -maxdepth 2 -type d -name hundred)"
-ALBUM_ID="$(curl -s -F command=GetAlbums -F userName=demo -F userPass="$PASS" -F userID=0 -F eof=1 \
-  "$URL/command.php" | grep -o '<albumID>[0-9]*</albumID><name>hundred<' | grep -o '[0-9]*' | head -1)"
-mkdir -p "$WORK/settings"
-curl -s -F command=GetAlbumPhotos -F userName=demo -F userPass="$PASS" -F userID=0 \
-  -F albumID="$ALBUM_ID" -F eof=1 "$URL/command.php" | grep -o '<photo>.*</photo>' |
-  while IFS= read -r photo; do
-    name="$(printf '%s' "$photo" | grep -o '<fileName>[^<]*' | cut -d'>' -f2)"
-    printf '<photo>%s' "${photo#<photo>}" >"$WORK/settings/$name"
-  done
-CURL_ID="$(curl -s -F command=CreateAlbum -F userName=demo -F userPass="$PASS" -F serverDir=curlloop \
-  --form-string 'albumSetting=<album><name>curl loop</name><photos></photos></album>' -F eof=1 \
-  "$URL/command.php" | grep -o '<value>[0-9]*' | cut -d'>' -f2)"
+photo_settings "$URL" "$PASS" hundred "$WORK/settings"
+CURL_ID="$(curl_album "$URL" "$PASS" curlloop "curl loop")"
 start="$EPOCHREALTIME"
 for image in "$FILES"/images/*.jpg; do
   name="$(basename "$image")"
@@ -120,7 +111,7 @@ for image in "$FILES"/images/*.jpg; do
   done
 done
 end="$EPOCHREALTIME"
-LOOP="$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }')"
+LOOP="$(seconds_between "$start" "$end")"
 POSTED="$(find "$WORK/service/files" -path '*/curlloop/*' -name '*.jpg' | wc -l)"
 
 echo

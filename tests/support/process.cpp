@@ -12,20 +12,11 @@
 #include <chrono>
 #include <thread>
 
+#include "support/loopback.h"
+
 extern char** environ;
 
 namespace zerva::test {
-namespace {
-
-sockaddr_in Loopback(int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return address;
-}
-
-}  // namespace
 
 pid_t SpawnLogged(const std::vector<std::string>& args, const std::string& logFile) {
   if (args.empty()) return -1;
@@ -63,7 +54,7 @@ int StopProcess(pid_t pid, int graceSeconds) {
 int FreeLoopbackPort() {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return 0;
-  sockaddr_in address = Loopback(0);
+  sockaddr_in address = LoopbackAddress(0);
   socklen_t length = sizeof address;
   int port = 0;
   if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
@@ -77,7 +68,7 @@ int FreeLoopbackPort() {
 bool PortAcceptsConnections(int port) {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
-  sockaddr_in address = Loopback(port);
+  sockaddr_in address = LoopbackAddress(port);
   const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
   ::close(fd);
   return ok;

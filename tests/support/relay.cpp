@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "support/loopback.h"
+
 namespace zerva::test {
 namespace {
 
@@ -23,14 +25,6 @@ using Clock = std::chrono::steady_clock;
 
 // Small enough that the cap paces smoothly (about 6 ms of a 20 Mbit/s line).
 constexpr size_t kChunkBytes = 16 * 1024;
-
-sockaddr_in Loopback(int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return address;
-}
 
 void NoDelay(int fd) {
   const int on = 1;
@@ -184,7 +178,7 @@ bool Relay::Start(std::string* error, int port) {
   if (listenFd_ < 0) return fail("socket");
   const int on = 1;
   ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  sockaddr_in address = Loopback(port);
+  sockaddr_in address = LoopbackAddress(port);
   socklen_t length = sizeof address;
   if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
     return fail("bind");
@@ -255,7 +249,7 @@ void Relay::AcceptLoop() {
 
 void Relay::Open(int clientFd) {
   const int target = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const sockaddr_in address = Loopback(targetPort_);
+  const sockaddr_in address = LoopbackAddress(targetPort_);
   if (target < 0 ||
       ::connect(target, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     if (target >= 0) ::close(target);

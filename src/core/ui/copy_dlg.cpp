@@ -273,7 +273,7 @@ void CCopyDlg::OnJobsFinished() {
   VerifyUploads();
   CollectProblems(false);
   // Photos that cannot be prepared are named, not retried: the rest of the album is complete.
-  const bool onlyHopeless = RetriableFailures() == 0 && !HopelessItems().empty();
+  const bool onlyHopeless = RetriableFailures() == 0 && !FailedItems(true).empty();
   if (app_.JobsMngr().LastResult().Ok() || onlyHopeless) {
     EndRun();
   } else {
@@ -281,11 +281,11 @@ void CCopyDlg::OnJobsFinished() {
   }
 }
 
-std::vector<CPhoto*> CCopyDlg::HopelessItems() const {
+std::vector<CPhoto*> CCopyDlg::FailedItems(bool hopeless) const {
   std::vector<CPhoto*> items;
   for (const auto& [id, job] : app_.JobsMngr().Jobs()) {
     CPhoto* item = job->Item();
-    if (item == nullptr || !job->Hopeless() || job->State() != kJobFailed) continue;
+    if (item == nullptr || job->Hopeless() != hopeless || job->State() != kJobFailed) continue;
     if (std::find(items.begin(), items.end(), item) == items.end()) items.push_back(item);
   }
   return items;
@@ -303,7 +303,7 @@ void CCopyDlg::CollectProblems(bool gaveUp) {
   const CAlbum& album = app_.CurrentAlbum();
   problems_ = FileProblems();
   for (const LeftOutFile& file : album.leftOut) problems_.leftOut.push_back(Named(file));
-  for (CPhoto* item : HopelessItems()) {
+  for (CPhoto* item : FailedItems(true)) {
     std::string reason;
     {
       std::lock_guard<std::mutex> lock(item->lock);
@@ -312,12 +312,7 @@ void CCopyDlg::CollectProblems(bool gaveUp) {
     problems_.failed.push_back({ShownName(*item), PreparationFailureText(reason)});
   }
   if (gaveUp) {
-    std::vector<const CPhoto*> named;
-    for (const auto& [id, job] : app_.JobsMngr().Jobs()) {
-      const CPhoto* item = job->Item();
-      if (item == nullptr || job->State() != kJobFailed || job->Hopeless()) continue;
-      if (std::find(named.begin(), named.end(), item) != named.end()) continue;
-      named.push_back(item);
+    for (const CPhoto* item : FailedItems(false)) {
       problems_.failed.push_back({ShownName(*item), Text("copyDlgNotReceived")});
     }
   }
@@ -334,7 +329,7 @@ void CCopyDlg::EndRun() {
   CAlbum& album = app_.CurrentAlbum();
   // A new photo that could not be prepared never reached the service: the album does not list
   // it. One the service already holds keeps its earlier files and stays.
-  for (CPhoto* item : HopelessItems()) {
+  for (CPhoto* item : FailedItems(true)) {
     if (item->photoID <= 0) item->included = false;
   }
   const SessionCredentials user = app_.Session().Credentials();
@@ -385,12 +380,7 @@ void CCopyDlg::AskRetry(bool offerUnknownVideos) {
   }
   // The question names only what a new run would send again.
   std::string names;
-  std::vector<const CPhoto*> named;
-  for (const auto& [id, job] : app_.JobsMngr().Jobs()) {
-    const CPhoto* item = job->Item();
-    if (item == nullptr || job->State() != kJobFailed || job->Hopeless()) continue;
-    if (std::find(named.begin(), named.end(), item) != named.end()) continue;
-    named.push_back(item);
+  for (const CPhoto* item : FailedItems(false)) {
     names += (names.empty() ? "" : ", ") + ShownName(*item);
   }
   std::string question = Text("copyDlgCopyError");

@@ -101,8 +101,9 @@ class CCopyDlg : public CJobsMngrEvents {
   // The question after a failure: Yes runs the failed jobs again, No gives up. Failures a new
   // run cannot mend are not offered.
   void AskRetry(bool offerUnknownVideos);
-  // Items whose photo could not be prepared, each once, in job order.
-  std::vector<CPhoto*> HopelessItems() const;
+  // Items with failed jobs, each once, in job order: those whose photo could not be prepared
+  // (`hopeless`), or those a new run may still send.
+  std::vector<CPhoto*> FailedItems(bool hopeless) const;
   // Failed jobs that a new run may mend.
   int RetriableFailures() const;
   // The problems shown on the page; `gaveUp` adds the files that did not arrive.
