@@ -49,11 +49,14 @@ void CTarvikThread::MarkRunning() {
 }
 
 void CTarvikThread::MarkStopped() {
+  // Once `running` is false the owner may destroy this object at once: what follows uses only
+  // the shared control block.
+  const std::shared_ptr<Control> control = control_;
   {
-    std::lock_guard<std::mutex> lock(control_->mutex);
-    control_->running = false;
+    std::lock_guard<std::mutex> lock(control->mutex);
+    control->running = false;
   }
-  control_->changed.notify_all();
+  control->changed.notify_all();
 }
 
 bool CTarvikThread::Start(std::shared_ptr<void> param, bool stopFirst) {

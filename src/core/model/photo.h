@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "model/exif_block.h"
+#include "model/image_geometry.h"
 #include "model/image_ptr.h"
 #include "model/zerva_video.h"
 
@@ -48,7 +49,7 @@ class CPhoto {
   std::string desc;
   bool needsUpload = false;
   bool edited = false;
-  int width = 0, height = 0;      // prepared image
+  int width = 0, height = 0;      // prepared image; workers set them under `lock`
   int hdwidth = 0, hdheight = 0;  // prepared HD image
   int thumbWidth = 0, thumbHeight = 0;
   std::string photosUrl;
@@ -103,6 +104,12 @@ class CPhoto {
   ImagePtr patch;
   mutable std::mutex lock;
 
+  // The prepared image's size, read under `lock` for the user-interface thread while a worker may
+  // be preparing the item.
+  PixelSize PreparedSize() const {
+    std::lock_guard<std::mutex> guard(lock);
+    return {width, height};
+  }
   bool IsVideo() const { return isVideo; }
   bool HasGps() const { return gpsLongitude != 0.0 || gpsLatitude != 0.0; }
   // The item has a local path and its file is there.

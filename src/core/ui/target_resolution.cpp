@@ -16,7 +16,8 @@ std::vector<int> TargetResolutions(int userMaximum) {
 }
 
 ResolutionChange ResolutionChangeAt(const CPhoto& item, int size) {
-  const int sent = std::max(item.width, item.height);
+  const PixelSize prepared = item.PreparedSize();
+  const int sent = std::max(prepared.width, prepared.height);
   const int source =
       std::max(std::atoi(item.SourceWidth.c_str()), std::atoi(item.SourceHeight.c_str()));
   ResolutionChange change;

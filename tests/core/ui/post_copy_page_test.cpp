@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <mutex>
 
 #include "app/elements.h"
 #include "core/ui/page_test_fixture.h"
@@ -36,9 +37,14 @@ class PostCopyPageTest : public PageTest {
     SignInThroughThePage(window, user_, "secret");
     ASSERT_EQ(window.Current(), kAlbumsPage);
     ASSERT_EQ(app.AlbumMngr().albums.size(), 1u);
-    const CAlbum& entry = *app.AlbumMngr().albums[0];
-    app.SetCurrentAlbumId(entry.albumID);
-    app.CurrentAlbum() = entry;
+    {
+      // The albums page's cover loader may be filling the record meanwhile, as when the page
+      // opens an album.
+      std::lock_guard<std::mutex> lock(app.AlbumMngr().ListLock());
+      const CAlbum& entry = *app.AlbumMngr().albums[0];
+      app.SetCurrentAlbumId(entry.albumID);
+      app.CurrentAlbum() = entry;
+    }
     if (adjust) adjust(app.CurrentAlbum());
     Server().ClearLog();
     ASSERT_TRUE(window.dlg.GoTo(kPostCopyPage, nullptr));
