@@ -53,8 +53,11 @@ void CTarvikThread::MarkStopped() {
   // the shared control block.
   const std::shared_ptr<Control> control = control_;
   {
+    // The run is over, and so is the stop request made of it: whoever saw it end may start
+    // the next one at once.
     std::lock_guard<std::mutex> lock(control->mutex);
     control->running = false;
+    control->stopRequested = false;
   }
   control->changed.notify_all();
 }
@@ -69,6 +72,8 @@ bool CTarvikThread::Start(std::shared_ptr<void> param, bool stopFirst) {
     std::lock_guard<std::mutex> lock(control_->mutex);
     if (control_->running) return true;
     control_->running = true;
+    // A request left from an earlier run would end this one before it began.
+    control_->stopRequested = false;
     generation = ++control_->generation;
   }
   ReleaseThread();
