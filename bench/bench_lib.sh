@@ -27,3 +27,44 @@ curl_album() {
     --form-string "albumSetting=<album><name>$name</name><photos></photos></album>" -F eof=1 \
     "$url/command.php" | grep -o '<value>[0-9]*' | cut -d'>' -f2
 }
+
+# bench_build BUILD TARGET...: builds the targets in BUILD, configured with the release preset when
+# it is new.
+bench_build() {
+  local build="$1"
+  shift
+  [ -d "$build" ] || cmake --preset release -B "$build" >/dev/null
+  cmake --build "$build" -j "$(nproc)" --target "$@" >/dev/null
+}
+
+# bench_work: a scratch folder in WORK, removed at exit after every process in BENCH_PIDS stopped.
+BENCH_PIDS=()
+bench_work() {
+  WORK="$(mktemp -d)"
+  trap bench_cleanup EXIT
+}
+bench_cleanup() {
+  local pid
+  for pid in "${BENCH_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$WORK"
+}
+
+# bench_ready NAME: waits for WORK/NAME.ready of a program started with
+# --ready-file "$WORK/NAME.ready" and logging to WORK/NAME.log, and prints the port in it.
+bench_ready() {
+  for _ in $(seq 1 100); do [ -s "$WORK/$1.ready" ] && break; sleep 0.1; done
+  [ -s "$WORK/$1.ready" ] || { echo "$1 did not start:" >&2; cat "$WORK/$1.log" >&2; exit 1; }
+  tr -dc 0-9 <"$WORK/$1.ready"
+}
+
+# bench_install_cli BUILD PORT: zerva-cli as installed in WORK/inst, its language files beside
+# it and the ini file pointing at the service on PORT; prints the program's path.
+bench_install_cli() {
+  mkdir -p "$WORK/inst"
+  cp "$1/bin/zerva-cli" "$1"/bin/zerva-*.lng "$WORK/inst/"
+  echo "Domain=127.0.0.1:$2/" >"$WORK/inst/zerva_proxy_setting.ini"
+  echo "$WORK/inst/zerva-cli"
+}

@@ -20,16 +20,8 @@ PHOTOS="${ZERVA_LOAD_PHOTOS:-12}"
 RSS_LIMIT_MB="${ZERVA_LOAD_RSS_MB:-400}"
 ACCOUNTS=8
 
-[ -d "$BUILD" ] || cmake --preset release -B "$BUILD" >/dev/null
-cmake --build "$BUILD" -j 2 --target zerva-cli zerva-server >/dev/null
-
-WORK="$(mktemp -d)"
-SERVER_PID=""
-cleanup() {
-  if [ -n "$SERVER_PID" ]; then kill "$SERVER_PID" 2>/dev/null || true; wait "$SERVER_PID" 2>/dev/null || true; fi
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
+bench_build "$BUILD" zerva-cli zerva-server
+bench_work
 
 seconds_since() { seconds_between "$1" "$EPOCHREALTIME"; }
 
@@ -41,19 +33,14 @@ ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=640x480:rate=25 -f lav
   -i sine=frequency=440:sample_rate=44100 -t 4 -c:v libx264 -preset ultrafast -pix_fmt yuv420p \
   -c:a aac "$WORK/photos/clip.mp4"
 
-"$BUILD/bin/zerva-server" --port 0 --data "$WORK/service" --ready-file "$WORK/ready" \
+"$BUILD/bin/zerva-server" --port 0 --data "$WORK/service" --ready-file "$WORK/server.ready" \
   >"$WORK/server.log" 2>&1 &
 SERVER_PID=$!
-for _ in $(seq 1 100); do [ -s "$WORK/ready" ] && break; sleep 0.1; done
-[ -s "$WORK/ready" ] || { echo "load: zerva-server did not start"; cat "$WORK/server.log"; exit 1; }
-PORT="$(tr -dc 0-9 <"$WORK/ready")"
+BENCH_PIDS+=("$SERVER_PID")
+PORT="$(bench_ready server)"
 URL="http://127.0.0.1:$PORT/client14"
 PASS="$(printf secret | md5sum | cut -d' ' -f1)"
-
-mkdir -p "$WORK/inst"
-cp "$BUILD/bin/zerva-cli" "$BUILD"/bin/zerva-*.lng "$WORK/inst/"
-echo "Domain=127.0.0.1:$PORT/" >"$WORK/inst/zerva_proxy_setting.ini"
-CLI="$WORK/inst/zerva-cli"
+CLI="$(bench_install_cli "$BUILD" "$PORT")"
 
 # account NAME: a new account of the service, password "secret".
 account() {

@@ -14,13 +14,13 @@
 #   bench/prepare-compare.sh        ZERVA_BENCH_BUILD (build/release), ZERVA_BENCH_COUNT (20)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/bench_lib.sh
 
 BUILD="${ZERVA_BENCH_BUILD:-build/release}"
 COUNT="${ZERVA_BENCH_COUNT:-20}"
 
 scripts/setup-bench-deps >/dev/null
-cmake --preset release -B "$BUILD" >/dev/null
-cmake --build "$BUILD" -j "$(nproc)" --target image_ops_bench item_prepare_bench >/dev/null
+bench_build "$BUILD" image_ops_bench item_prepare_bench
 BENCH="$BUILD/bin/image_ops_bench"
 ITEM="$BUILD/bin/item_prepare_bench"
 
@@ -30,8 +30,7 @@ CONVERT=/usr/bin/convert-im6.q16
 [ -x "$CONVERT" ] || CONVERT=/usr/bin/convert
 TIME=/usr/bin/time
 
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
+bench_work
 mkdir -p "$WORK/zerva" "$WORK/item" "$WORK/vips" "$WORK/convert"
 
 echo "prepare-compare: making $COUNT photos of 6000 x 4000"

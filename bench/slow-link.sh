@@ -21,23 +21,8 @@ COUNT="${ZERVA_SLOW_PHOTOS:-24}"
 DELAY="${ZERVA_SLOW_DELAY_MS:-25}"
 RATE="${ZERVA_SLOW_RATE_BITS:-20000000}"
 
-[ -d "$BUILD" ] || cmake --preset release -B "$BUILD" >/dev/null
-cmake --build "$BUILD" -j 2 --target zerva-cli zerva-server zerva-relay >/dev/null
-
-WORK="$(mktemp -d)"
-PIDS=()
-cleanup() {
-  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-# ready NAME: waits for the ready file of NAME and prints the port in it.
-ready() {
-  for _ in $(seq 1 100); do [ -s "$WORK/$1.ready" ] && break; sleep 0.1; done
-  [ -s "$WORK/$1.ready" ] || { echo "slow-link: $1 did not start" >&2; cat "$WORK/$1.log" >&2; exit 1; }
-  tr -dc 0-9 <"$WORK/$1.ready"
-}
+bench_build "$BUILD" zerva-cli zerva-server zerva-relay
+bench_work
 
 echo "slow-link: making $COUNT photos of 2400 x 1800"
 mkdir -p "$WORK/album"
@@ -46,24 +31,22 @@ ffmpeg -nostdin -loglevel error -f lavfi -i "testsrc2=size=2400x1800:rate=1,nois
 
 "$BUILD/bin/zerva-server" --port 0 --data "$WORK/service" --seed-demo \
   --ready-file "$WORK/server.ready" >"$WORK/server.log" 2>&1 &
-PIDS+=($!)
-SERVER_PORT="$(ready server)"
+BENCH_PIDS+=($!)
+SERVER_PORT="$(bench_ready server)"
 "$BUILD/bin/zerva-relay" --target "$SERVER_PORT" --delay-ms "$DELAY" --rate-bits "$RATE" \
   --ready-file "$WORK/relay.ready" >"$WORK/relay.log" 2>&1 &
-PIDS+=($!)
-PORT="$(ready relay)"
+BENCH_PIDS+=($!)
+PORT="$(bench_ready relay)"
 URL="http://127.0.0.1:$PORT/client14"
 PASS="$(printf demo | md5sum | cut -d' ' -f1)"
 
-mkdir -p "$WORK/inst"
-cp "$BUILD/bin/zerva-cli" "$BUILD"/bin/zerva-*.lng "$WORK/inst/"
-echo "Domain=127.0.0.1:$PORT/" >"$WORK/inst/zerva_proxy_setting.ini"
+CLI="$(bench_install_cli "$BUILD" "$PORT")"
 export XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
 
 echo "slow-link: zerva-cli over $((2 * DELAY)) ms round trip and $RATE bit/s"
 start="$EPOCHREALTIME"
 # Every trace line stamped as it arrives (perl reads the pipe without delay).
-"$WORK/inst/zerva-cli" -usr demo -pwd demo -trace upload "$WORK/album" --no </dev/null 2>&1 >/dev/null |
+"$CLI" -usr demo -pwd demo -trace upload "$WORK/album" --no </dev/null 2>&1 >/dev/null |
   perl -MTime::HiRes=time -ne '$| = 1; printf "%.6f %s", time, $_' >"$WORK/cli.trace"
 WHOLE="$(seconds_between "$start" "$EPOCHREALTIME")"
 grep -q ' trace: (S) SetAlbumUploading: ' "$WORK/cli.trace" ||

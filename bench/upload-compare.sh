@@ -22,34 +22,19 @@ BUILD="${ZERVA_BENCH_BUILD:-build/release}"
 COUNT="${ZERVA_BENCH_COUNT:-20}"
 ALBUM="${ZERVA_BENCH_ALBUM:-100}"
 
-cmake --preset release -B "$BUILD" >/dev/null
-cmake --build "$BUILD" -j "$(nproc)" --target zerva-cli zerva-server image_ops_bench >/dev/null
-
-WORK="$(mktemp -d)"
-SERVER_PID=""
-cleanup() {
-  if [ -n "$SERVER_PID" ]; then kill "$SERVER_PID" 2>/dev/null || true; wait "$SERVER_PID" 2>/dev/null || true; fi
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
+bench_build "$BUILD" zerva-cli zerva-server image_ops_bench
+bench_work
 
 echo "upload-compare: making $COUNT photos of 6000 x 4000"
 "$BUILD/bin/image_ops_bench" --make-photos "$WORK/photos" "$COUNT" >/dev/null
 PHOTOS=("$WORK"/photos/*.jpg)
 
 "$BUILD/bin/zerva-server" --port 0 --data "$WORK/service" --seed-demo \
-  --ready-file "$WORK/ready" >"$WORK/server.log" 2>&1 &
-SERVER_PID=$!
-for _ in $(seq 1 100); do [ -s "$WORK/ready" ] && break; sleep 0.1; done
-[ -s "$WORK/ready" ] || { echo "upload-compare: zerva-server did not start"; cat "$WORK/server.log"; exit 1; }
-PORT="$(tr -dc 0-9 <"$WORK/ready")"
+  --ready-file "$WORK/server.ready" >"$WORK/server.log" 2>&1 &
+BENCH_PIDS+=($!)
+PORT="$(bench_ready server)"
 URL="http://127.0.0.1:$PORT/client14"
-
-# The client as installed: language files beside it, the ini file pointing at the server.
-mkdir -p "$WORK/inst"
-cp "$BUILD/bin/zerva-cli" "$BUILD"/bin/zerva-*.lng "$WORK/inst/"
-echo "Domain=127.0.0.1:$PORT/" >"$WORK/inst/zerva_proxy_setting.ini"
-CLI="$WORK/inst/zerva-cli"
+CLI="$(bench_install_cli "$BUILD" "$PORT")"
 export XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
 PASS="$(printf demo | md5sum | cut -d' ' -f1)"
 
