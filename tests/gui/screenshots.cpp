@@ -144,6 +144,9 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(photos.album);
   std::filesystem::create_directories(photos.mixed);
   zerva::test::DrawPhotos(photos.album, 14, 2400, 1600);
+  // Files the upload page names as left out of the album.
+  pictures.Write("Leto/poznamky.jpg", "Tuesday: boat at nine");
+  pictures.Write("Leto/prazdny.jpg", "");
   zerva::test::DrawPhotos(photos.mixed, 3, 600, 400);
   pictures.Write("Vylet/rybn\xEDk.jpg", "not a photo");  // a name in another code page
   const std::string stamp = std::to_string(::getpid());

@@ -254,6 +254,9 @@ void CCopyDlg::UpdateDisplay() {
   const std::shared_ptr<CJobBase> job = app_.JobsMngr().CurrentJob();
   display_.Update(app_.JobsMngr().Percent(), job ? job->Name() : std::string(),
                   job ? job->Item() : nullptr);
+  // A photo that cannot be prepared is named while the rest of the album goes on, not only at
+  // the end of a long run.
+  if (FailedItems(true).size() != shownHopeless_) CollectProblems(false);
 }
 
 void CCopyDlg::ResetDisplay() {
@@ -303,7 +306,9 @@ void CCopyDlg::CollectProblems(bool gaveUp) {
   const CAlbum& album = app_.CurrentAlbum();
   problems_ = FileProblems();
   for (const LeftOutFile& file : album.leftOut) problems_.leftOut.push_back(Named(file));
-  for (CPhoto* item : FailedItems(true)) {
+  const std::vector<CPhoto*> hopeless = FailedItems(true);
+  shownHopeless_ = hopeless.size();
+  for (CPhoto* item : hopeless) {
     std::string reason;
     {
       std::lock_guard<std::mutex> lock(item->lock);

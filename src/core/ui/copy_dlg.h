@@ -127,6 +127,7 @@ class CCopyDlg : public CJobsMngrEvents {
   int retries_ = 0;
   bool finalMessage_ = true;
   FileProblems problems_;
+  size_t shownHopeless_ = 0;  // photos that could not be prepared, as last shown
 };
 
 }  // namespace zerva

@@ -301,6 +301,29 @@ TEST_F(CopyDlgTest, APhotoThatCannotBePreparedIsNamedButNeitherSentNorOfferedAga
   EXPECT_EQ(cleared[0].Field("albumSetting").find("cut.jpg"), std::string::npos);
 }
 
+TEST_F(CopyDlgTest, APhotoThatCannotBePreparedIsNamedWhileTheRestIsStillBeingSent) {
+  const std::string whole = FileBytes(PhotoFile(photos_, "cut.jpg", 320, 240, 90, 3));
+  photos_.Write("cut.jpg", whole.substr(0, whole.size() / 2));
+  PhotoFile(photos_, "d.jpg", 64, 48, 90, 4);
+  PhotoFile(photos_, "e.jpg", 64, 48, 90, 5);
+  Server().InjectFault("upload.php", "delay", 8, "400");
+  bool namedDuringTheRun = false;
+  RunSignedIn([&](CzervaApp& app) {
+    NewAlbum(app, "Trip", "Trip");
+    FakeCopyView view;
+    view.onProblems = [&](const std::string& text) {
+      if (text.find("cut.jpg") != std::string::npos && app.JobsMngr().IsRunning()) {
+        namedDuringTheRun = true;
+      }
+    };
+    CCopyDlg page(app, view);
+    page.InitControls();
+    RunPage(page, view);
+    EXPECT_EQ(page.Outcome(), CopyOutcome::kUploaded);
+  });
+  EXPECT_TRUE(namedDuringTheRun);
+}
+
 TEST_F(CopyDlgTest, ARefusedEmptyAlbumStartsNothingAndShowsTheLogId) {
   Server().InjectFault("EmptyAlbum", "error", 1, "7:Disk full");
   RunSignedIn([&](CzervaApp& app) {

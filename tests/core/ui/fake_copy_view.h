@@ -35,7 +35,10 @@ class FakeCopyView : public CopyPageView {
     bar.push_back(value);
     percentText = text;
   }
-  void ShowFileProblems(const std::string& text) override { problemsText = text; }
+  void ShowFileProblems(const std::string& text) override {
+    problemsText = text;
+    if (onProblems) onProblems(text);
+  }
   void StartTimer(int milliseconds, std::function<void()> fire) override {
     timerDelays.push_back(milliseconds);
     timers.push_back(std::move(fire));
@@ -64,6 +67,7 @@ class FakeCopyView : public CopyPageView {
   std::string remainingText;
   std::vector<int> bar;
   std::string problemsText;
+  std::function<void(const std::string&)> onProblems;
   std::string percentText;
   std::vector<int> timerDelays;
   std::vector<std::function<void()>> timers;
