@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and runs the programs from there:
 # install_tree_test.sh BUILD_DIR SOURCE_DIR VERSION [TMP_ROOT]. zerva-cli uploads the sample
-# album to a zerva-server started from the same prefix, so the language files and the service's
-# address must both be found under share/zerva/ (bin/ holds the programs alone).
+# album to a zerva-server started from the same prefix and the window starts and ends, so the
+# language files and the service's address must both be found under share/zerva/ (bin/ holds the
+# programs alone).
 set -euo pipefail
 
 BUILD="$1"
@@ -116,6 +117,18 @@ fi
 if ! cli albums >"$WORK/albums.log" 2>&1 || ! grep -q "Installed album" "$WORK/albums.log"; then
   cat "$WORK/albums.log" >&2
   fail "zerva-cli albums does not list the uploaded album"
+fi
+
+# The window from the prefix: "-unins" reports the program as uninstalled to the service and ends
+# before any window opens, so it needs its language file and the ini file but no display.
+if [ -x "$PREFIX/bin/zerva" ]; then
+  if ! QT_QPA_PLATFORM=offscreen timeout 120 "$PREFIX/bin/zerva" -unins >"$WORK/window.log" 2>&1; then
+    cat "$WORK/window.log" >&2
+    fail "zerva -unins from the prefix did not end by itself"
+  fi
+  if ! curl -sS "http://127.0.0.1:$port/_zerva/log" | grep -Eq 'current_status(=|%3D)uninstalled'; then
+    fail "zerva -unins from the prefix did not report to the service"
+  fi
 fi
 
 if [ "$failures" -ne 0 ]; then
