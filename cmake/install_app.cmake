@@ -8,7 +8,7 @@ set(ZERVA_DATA_DESTINATION ${CMAKE_INSTALL_DATADIR}/zerva)
 set(ZERVA_HOMEPAGE_URL "https://www.zerva.localhost/" CACHE STRING
   "Home page named in the software-centre description")
 set(ZERVA_SCREENSHOT_BASE_URL "https://www.zerva.localhost/screenshots" CACHE STRING
-  "Where the published screenshots (share/zerva/screenshots/en/*.png) can be fetched")
+  "Where a site publishes the installed share/zerva/screenshots/ folder (en/ and cs/ below)")
 set(ZERVA_SCREENSHOTS_DIR ${CMAKE_BINARY_DIR}/screenshots CACHE PATH
   "Output of scripts/screenshots; the pictures the description names are installed from it")
 # The pages the description shows, in this order; the first is the default picture.

@@ -2,7 +2,8 @@
 # Validates the launcher and the software-centre description as a distribution's tools would:
 # validate_desktop_files.sh DESKTOP_ENTRY METAINFO SHOTS_SOURCE_DIR PAGE... Any remark but a
 # pedantic hint fails. The description's pictures must be exactly the PAGEs that the install
-# copies, and each must be a page the screenshot program (in SHOTS_SOURCE_DIR) really takes.
+# copies (en/PAGE and cs/PAGE), and each must be a page the screenshot program (in
+# SHOTS_SOURCE_DIR) really takes.
 set -euo pipefail
 
 ENTRY="$1"
@@ -36,8 +37,9 @@ if grep -n '@[A-Z_]*@' "$METAINFO" >&2; then
   failed=1
 fi
 
-named="$(grep -o '/[a-z-]*\.png</image>' "$METAINFO" | sed 's|^/||; s|\.png</image>$||' | sort)"
-wanted="$(printf '%s\n' "${PAGES[@]}" | sort)"
+named="$(grep -o '/[a-z]*/[a-z-]*\.png</image>' "$METAINFO" | sed 's|^/||; s|\.png</image>$||' |
+  sort)"
+wanted="$(for page in "${PAGES[@]}"; do echo "en/$page"; echo "cs/$page"; done | sort)"
 if [ "$named" != "$wanted" ]; then
   echo "validate_desktop_files: the description shows [$(echo $named)]," \
     "the install copies [$(echo $wanted)]" >&2
