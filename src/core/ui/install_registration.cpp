@@ -74,28 +74,25 @@ std::string InstalledDesktopEntryPath(const std::string& executablePath) {
 }
 
 bool InstalledEntryLaunches(const std::string& executablePath) {
-  const std::string entry = InstalledDesktopEntryPath(executablePath);
-  std::string text;
-  if (!ReadFileBounded(entry, kMaxDesktopEntryBytes, &text)) return false;
-  // The desktop takes the first file of that name along its data folders; a prefix outside
-  // them, or a copy of the launcher earlier on the way, leaves ours unused.
-  bool found = false;
+  if (!FileExists(InstalledDesktopEntryPath(executablePath))) return false;
+  // The desktop takes the first file of that name along its data folders: the installed one,
+  // or a copy a menu editor made in the user's folder. A prefix outside them is not searched.
   for (const std::string& folder : XdgDataFolders()) {
     const std::string candidate = folder + "applications/" + kInstalledDesktopFile;
     if (!FileExists(candidate)) continue;
-    found = SameFile(candidate, entry);
-    break;
+    std::string text;
+    if (!ReadFileBounded(candidate, kMaxDesktopEntryBytes, &text)) return false;
+    const DesktopEntryLaunch launch = ReadDesktopEntryLaunch(text);
+    if (std::find(launch.mimeTypes.begin(), launch.mimeTypes.end(), kScheme) ==
+        launch.mimeTypes.end()) {
+      return false;
+    }
+    // A bare name is looked up along PATH by whoever starts it.
+    const std::string program =
+        launch.program.find('/') == std::string::npos ? FindOnPath(launch.program) : launch.program;
+    return !program.empty() && SameFile(program, executablePath);
   }
-  if (!found) return false;
-  const DesktopEntryLaunch launch = ReadDesktopEntryLaunch(text);
-  if (std::find(launch.mimeTypes.begin(), launch.mimeTypes.end(), kScheme) ==
-      launch.mimeTypes.end()) {
-    return false;
-  }
-  // A bare name is looked up along PATH by whoever starts it.
-  const std::string program =
-      launch.program.find('/') == std::string::npos ? FindOnPath(launch.program) : launch.program;
-  return !program.empty() && SameFile(program, executablePath);
+  return false;
 }
 
 DesktopInstallRegistration::DesktopInstallRegistration(CHttpMngr& manager) : manager_(manager) {}

@@ -21,8 +21,8 @@ std::string ProtocolDesktopFilePath();
 // The launcher an install puts beside the program: <prefix>/share/applications/
 // org.zerva.Zerva.desktop for <prefix>/bin/zerva.
 std::string InstalledDesktopEntryPath(const std::string& executablePath);
-// Whether the desktop, asked for the installed launcher by its name, finds that very file and
-// starts this program from it for zerva addresses.
+// Whether the launcher is installed and the desktop, asked for it by its name, finds a file that
+// starts this program for zerva addresses (the installed one, or the user's edited copy).
 bool InstalledEntryLaunches(const std::string& executablePath);
 
 class DesktopInstallRegistration : public InstallRegistration {

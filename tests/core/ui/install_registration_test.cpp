@@ -211,11 +211,20 @@ TEST(InstalledLauncher, UsedOnlyWhenTheDesktopWouldStartThisProgramFromIt) {
   }
   {
     InstalledPrefix prefix;
-    // A copy in the user's own folder is found first and would be the one used.
-    home.Dir().Write("data/applications/org.zerva.Zerva.desktop", kLauncher);
+    // A copy in the user's own folder (a menu editor makes one) is found first and is the one
+    // that counts.
+    const std::string copy = home.Dir().Path() + "data/applications/org.zerva.Zerva.desktop";
+    home.Dir().Write("data/applications/org.zerva.Zerva.desktop",
+                     "[Desktop Entry]\nExec=zerva %u\nMimeType=image/jpeg;\n");
     EXPECT_FALSE(InstalledEntryLaunches(prefix.Exe()));
-    std::remove((home.Dir().Path() + "data/applications/org.zerva.Zerva.desktop").c_str());
+    home.Dir().Write("data/applications/org.zerva.Zerva.desktop",
+                     "[Desktop Entry]\nName=My zerva\nExec=zerva --trace %u\n"
+                     "MimeType=x-scheme-handler/zerva;\n");
     EXPECT_TRUE(InstalledEntryLaunches(prefix.Exe()));
+    // The copy alone, with nothing installed beside the program, is not enough.
+    std::remove(InstalledDesktopEntryPath(prefix.Exe()).c_str());
+    EXPECT_FALSE(InstalledEntryLaunches(prefix.Exe()));
+    std::remove(copy.c_str());
   }
   test::TempDir bare;
   const std::string exe = bare.Write("bin/zerva", "");
