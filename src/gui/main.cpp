@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
   zerva::gui::PrepareEmbeddedBrowser();
   QApplication application(argc, argv);
   application.setApplicationName("zerva");
+  // Wayland compositors and docks match the window to its launcher by this name.
+  QGuiApplication::setDesktopFileName("org.zerva.Zerva");
   zerva::gui::QtFrontEnd frontEnd;
   zerva::CzervaApp app(frontEnd);
   app.UseDesktopRegistration();

@@ -11,6 +11,7 @@
 #include "app/text_utils.h"
 #include "app/version.h"
 #include "net/endpoints.h"
+#include "platform/folders.h"
 #include "platform/fs.h"
 
 namespace zerva {
@@ -86,7 +87,7 @@ std::vector<AboutRow> AboutRows(bool videoConverterPresent, const std::string& p
     row.version = {
         version, SourcePackagesUrl() + FillTextPlaceholders(record.sourcePackage, {packageVersion}),
         "Used source code"};
-    row.licence = {record.licence, WithTrailingSlash(programFolder) + record.licenceFile,
+    row.licence = {record.licence, DataFilePathIn(programFolder, record.licenceFile),
                    "License info"};
     rows.push_back(std::move(row));
   }

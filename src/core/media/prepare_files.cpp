@@ -1,7 +1,6 @@
 #include "media/prepare_files.h"
 
 #include <atomic>
-#include <filesystem>
 #include <thread>
 
 #include "media/advance_preparation.h"
@@ -15,11 +14,6 @@
 
 namespace zerva {
 namespace {
-
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error) && !error;
-}
 
 void PrepareOne(CPhoto& item, const std::string& outDir, const PreparationSettings& settings,
                 const PrepareFilesOptions& options, PreparedFile* result) {

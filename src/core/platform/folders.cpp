@@ -9,14 +9,14 @@
 #include "platform/fs.h"
 
 namespace zerva {
-namespace {
-
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");
   if (home && *home) return home;
   if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
   return "/tmp";
 }
+
+namespace {
 
 // An XDG base folder: the variable when it holds an absolute path, else the fallback below home.
 std::string XdgFolder(const char* variable, const char* fallback) {
@@ -46,10 +46,15 @@ std::string ProgramFolder() {
 }
 
 std::string DataFilePath(const std::string& name) {
-  const std::string local = ProgramFolder() + name;
+  return DataFilePathIn(ProgramFolder(), name);
+}
+
+std::string DataFilePathIn(const std::string& programFolder, const std::string& name) {
+  const std::string folder = WithTrailingSlash(programFolder);
+  const std::string local = folder + name;
   if (FileExists(local)) return local;
   // An installed layout: <prefix>/bin/zerva and <prefix>/share/zerva/.
-  const std::string shared = ProgramFolder() + "../share/zerva/" + name;
+  const std::string shared = folder + "../share/zerva/" + name;
   if (FileExists(shared)) return shared;
   return local;
 }

@@ -163,6 +163,11 @@ bool DeleteDirectoryTree(const std::string& path) {
   return !ec;
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) && !error;
+}
+
 std::string WithTrailingSlash(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   if (path != "/") path += '/';

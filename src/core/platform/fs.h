@@ -36,6 +36,9 @@ bool CreateDirectoryPath(const std::string& path, std::string* error = nullptr,
 // Removes everything below `path`, then `path` itself; true when nothing is left.
 bool DeleteDirectoryTree(const std::string& path);
 
+// Whether both paths name one existing file (through links too).
+bool SameFile(const std::string& a, const std::string& b);
+
 // Ensures `path` ends in exactly one "/".
 std::string WithTrailingSlash(std::string path);
 

@@ -1,27 +1,24 @@
 #include "ui/install_registration.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 #include "app/trace.h"
 #include "media/child_process.h"
 #include "net/endpoints.h"
 #include "net/http_connect.h"
 #include "net/http_mngr.h"
+#include "platform/desktop_entry.h"
 #include "platform/fs.h"
+#include "platform/tools.h"
 
 namespace zerva {
 namespace {
 
 constexpr const char* kScheme = "x-scheme-handler/zerva";
 constexpr const char* kDesktopFile = "zerva.desktop";
+constexpr const char* kInstalledDesktopFile = "org.zerva.Zerva.desktop";
 constexpr int kXdgMimeTimeoutMs = 10000;
-
-std::string DataHome() {
-  const char* value = std::getenv("XDG_DATA_HOME");
-  if (value && value[0] == '/') return WithTrailingSlash(value);
-  const char* home = std::getenv("HOME");
-  return WithTrailingSlash(std::string(home && *home ? home : "/tmp") + "/.local/share");
-}
+constexpr int64_t kMaxDesktopEntryBytes = 64 * 1024;
 
 // Runs xdg-mime; its output when it ended with 0, nullopt-like failure as false.
 bool RunXdgMime(const std::vector<std::string>& args, std::string* output) {
@@ -44,6 +41,12 @@ std::string Trimmed(std::string text) {
   return text;
 }
 
+// Whether xdg-mime names `desktopFile` as the handler of zerva addresses.
+bool HandlerIs(const std::string& desktopFile) {
+  std::string handler;
+  return RunXdgMime({"query", "default", kScheme}, &handler) && Trimmed(handler) == desktopFile;
+}
+
 }  // namespace
 
 std::string ProtocolDesktopEntry(const std::string& executablePath) {
@@ -62,7 +65,34 @@ std::string ProtocolDesktopEntry(const std::string& executablePath) {
 }
 
 std::string ProtocolDesktopFilePath() {
-  return DataHome() + "applications/" + kDesktopFile;
+  return XdgDataFolders().front() + "applications/" + kDesktopFile;
+}
+
+std::string InstalledDesktopEntryPath(const std::string& executablePath) {
+  const std::string folder = executablePath.substr(0, executablePath.rfind('/') + 1);
+  return folder + "../share/applications/" + kInstalledDesktopFile;
+}
+
+bool InstalledEntryLaunches(const std::string& executablePath) {
+  if (!FileExists(InstalledDesktopEntryPath(executablePath))) return false;
+  // The desktop takes the first file of that name along its data folders: the installed one,
+  // or a copy a menu editor made in the user's folder. A prefix outside them is not searched.
+  for (const std::string& folder : XdgDataFolders()) {
+    const std::string candidate = folder + "applications/" + kInstalledDesktopFile;
+    if (!FileExists(candidate)) continue;
+    std::string text;
+    if (!ReadFileBounded(candidate, kMaxDesktopEntryBytes, &text)) return false;
+    const DesktopEntryLaunch launch = ReadDesktopEntryLaunch(text);
+    if (std::find(launch.mimeTypes.begin(), launch.mimeTypes.end(), kScheme) ==
+        launch.mimeTypes.end()) {
+      return false;
+    }
+    // A bare name is looked up along PATH by whoever starts it.
+    const std::string program =
+        launch.program.find('/') == std::string::npos ? FindOnPath(launch.program) : launch.program;
+    return !program.empty() && SameFile(program, executablePath);
+  }
+  return false;
 }
 
 DesktopInstallRegistration::DesktopInstallRegistration(CHttpMngr& manager) : manager_(manager) {}
@@ -73,15 +103,27 @@ DesktopInstallRegistration::~DesktopInstallRegistration() {
 
 bool DesktopInstallRegistration::Registered(const std::string& executablePath) {
   std::string text;
-  if (!ReadFileBounded(ProtocolDesktopFilePath(), 64 * 1024, &text) ||
+  if (!ReadFileBounded(ProtocolDesktopFilePath(), kMaxDesktopEntryBytes, &text) ||
       text != ProtocolDesktopEntry(executablePath)) {
     return false;
   }
-  std::string handler;
-  return RunXdgMime({"query", "default", kScheme}, &handler) && Trimmed(handler) == kDesktopFile;
+  return HandlerIs(kDesktopFile);
+}
+
+bool DesktopInstallRegistration::RegisterInstalledEntry() {
+  if (HandlerIs(kInstalledDesktopFile)) return true;
+  // An entry of our own from an earlier run stays where it is: it is simply no longer the
+  // handler.
+  if (!RunXdgMime({"default", kInstalledDesktopFile, kScheme}, nullptr)) {
+    TraceText(kTraceWarning,
+              std::string("RegisterUrlProtocol: cannot register ") + kInstalledDesktopFile);
+    return false;
+  }
+  return HandlerIs(kInstalledDesktopFile);
 }
 
 bool DesktopInstallRegistration::RegisterUrlProtocol(const std::string& executablePath) {
+  if (InstalledEntryLaunches(executablePath)) return RegisterInstalledEntry();
   if (Registered(executablePath)) return true;
   const std::string path = ProtocolDesktopFilePath();
   const std::string folder = path.substr(0, path.rfind('/'));

@@ -18,6 +18,12 @@ class CHttpMngr;
 std::string ProtocolDesktopEntry(const std::string& executablePath);
 // $XDG_DATA_HOME/applications/zerva.desktop (default ~/.local/share/...).
 std::string ProtocolDesktopFilePath();
+// The launcher an install puts beside the program: <prefix>/share/applications/
+// org.zerva.Zerva.desktop for <prefix>/bin/zerva.
+std::string InstalledDesktopEntryPath(const std::string& executablePath);
+// Whether the launcher is installed and the desktop, asked for it by its name, finds a file that
+// starts this program for zerva addresses (the installed one, or the user's edited copy).
+bool InstalledEntryLaunches(const std::string& executablePath);
 
 class DesktopInstallRegistration : public InstallRegistration {
  public:
@@ -25,8 +31,9 @@ class DesktopInstallRegistration : public InstallRegistration {
   explicit DesktopInstallRegistration(CHttpMngr& manager);
   ~DesktopInstallRegistration() override;
 
-  // Verifies the desktop entry and the handler; writes and registers only when either differs,
-  // then verifies again. False when the registration cannot be made.
+  // With an installed launcher that starts this program, only makes it the handler when it is
+  // not. Otherwise verifies an entry of its own and the handler; writes and registers only when
+  // either differs. Verifies again after a change. False when the registration cannot be made.
   bool RegisterUrlProtocol(const std::string& executablePath) override;
   // Without an embedded browser the page is simply requested: "uninstalled" here and now,
   // "installed" on a worker of its own.
@@ -36,6 +43,7 @@ class DesktopInstallRegistration : public InstallRegistration {
 
  private:
   bool Registered(const std::string& executablePath);
+  bool RegisterInstalledEntry();
   void Request(bool installed);
 
   CHttpMngr& manager_;

@@ -116,7 +116,8 @@ bool CzervaApp::LoadLocalization() {
 }
 
 void CzervaApp::ReadIniFile() {
-  ReadProxyIni(programFolder_ + kProxyIniFileName, &proxyIni_);
+  // An installed program keeps the administrator's file with its other data files.
+  ReadProxyIni(DataFilePathIn(programFolder_, kProxyIniFileName), &proxyIni_);
   ApplyProxyIni(proxyIni_, *httpMngr_);
   httpMngr_->SetClientName(kProductName);
   httpMngr_->SetClientVersion(kVersionText);

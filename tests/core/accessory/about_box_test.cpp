@@ -81,5 +81,16 @@ TEST(AboutBox, ShippedLicenceFilesExistForEveryComponent) {
   }
 }
 
+TEST(AboutBox, AnInstalledProgramShowsTheLicencesOfItsShareFolder) {
+  TempDir prefix;
+  prefix.Write("bin/zerva", "");
+  prefix.Write("share/zerva/Qt-license.txt", "Qt's licence\n");
+  const std::vector<AboutRow> rows = AboutRows(false, prefix.Path() + "bin", {});
+  EXPECT_EQ(rows.front().licence.target, prefix.Path() + "bin/../share/zerva/Qt-license.txt");
+  EXPECT_EQ(ReadLicence(rows.front().licence.target).text, "Qt's licence\n");
+  // A licence missing from both places is named where the program folder would hold it.
+  EXPECT_EQ(rows[1].licence.target, prefix.Path() + "bin/FreeImage-license.txt");
+}
+
 }  // namespace
 }  // namespace zerva::test

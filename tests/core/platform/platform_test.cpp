@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/app_folders.h"
+#include "platform/folders.h"
 #include "platform/fs.h"
 #include "platform/locale.h"
 #include "platform/md5.h"
@@ -180,6 +181,23 @@ TEST(CreateSequentialUuid, StandardTimeBasedFormAndUnique) {
     seen.insert(id);
   }
   EXPECT_EQ(seen.size(), 1000u);
+}
+
+TEST(DataFilePathIn, TheProgramFolderFirstThenTheInstalledShareFolder) {
+  TempDir prefix;
+  const std::string bin = prefix.Path() + "bin";  // no trailing "/": one is added
+  prefix.Write("bin/zerva", "");
+  // Neither place: the program folder's path, so that a message names where it was expected.
+  EXPECT_EQ(DataFilePathIn(bin, "zerva-cs.lng"), bin + "/zerva-cs.lng");
+  prefix.Write("share/zerva/zerva-cs.lng", "installed");
+  EXPECT_EQ(DataFilePathIn(bin, "zerva-cs.lng"), bin + "/../share/zerva/zerva-cs.lng");
+  // A file beside the program wins over the installed one.
+  prefix.Write("bin/zerva-cs.lng", "beside");
+  EXPECT_EQ(DataFilePathIn(bin + "/", "zerva-cs.lng"), bin + "/zerva-cs.lng");
+  // Only files count: a folder of that name beside the program is passed over.
+  std::filesystem::create_directories(bin + "/zerva-en-us.lng");
+  prefix.Write("share/zerva/zerva-en-us.lng", "installed");
+  EXPECT_EQ(DataFilePathIn(bin, "zerva-en-us.lng"), bin + "/../share/zerva/zerva-en-us.lng");
 }
 
 TEST(FindTool, PrefersTheProgramFolderOnlyWithItsVersionFile) {
