@@ -1,0 +1,8 @@
+# Installs the manual pages (built in src/manpage).
+include(GNUInstallDirs)
+
+if(TARGET zerva_man_pages)
+  foreach(program zerva zerva-cli zerva-server)
+    install(FILES ${ZERVA_MAN_DIR}/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endforeach()
+endif()
