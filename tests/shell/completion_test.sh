@@ -102,6 +102,28 @@ expect "" zerva-cli -usr ""
 expect "" zerva-cli -usr demo -pwd ""
 expect "" zerva-cli send 1 --to ""
 
+# The script knows every verb, switch and option that --help lists, and no other.
+help="$("$CLI" --help)"
+# The switches and options in the terms of a section's table ("  --subject TEXT, --message TEXT").
+terms() {
+  sed -n "/^$1:/,/^[A-Z]/p" <<<"$help" | sed -nE 's/^  ([-a-z].*)$/\1/p' | sed -E 's/  .*//'
+}
+words() {
+  grep -oE -- '(^|[ ,])-+[a-z][a-z-]*:?' | sed -E 's/^[ ,]//' | sort -u | tr '\n' ' '
+}
+# "-h" is left to --help.
+listed="$(terms Options | words | sed 's/-h //')"
+offered="$(for verb in "" $_zerva_cli_verbs; do _zerva_cli_options "$verb"; done | tr ' ' '\n' |
+  words)"
+[ "$listed" = "$offered" ] || fail "options: --help lists '$listed', the script offers '$offered'"
+[ "$(wc -w <<<"$listed")" -ge 15 ] || fail "too few options read from --help: $listed"
+switches="$(terms Switches | words)"
+mine="$(tr ' ' '\n' <<<"$_zerva_cli_switches" | words)"
+[ "$switches" = "$mine" ] || fail "switches: --help lists '$switches', the script offers '$mine'"
+verbs="$(terms Verbs | grep -oE '^[a-z]+' | sort | tr '\n' ' ')"
+[ "$verbs" = "$(tr ' ' '\n' <<<"$_zerva_cli_verbs" | sort | tr '\n' ' ')" ] ||
+  fail "verbs: --help lists '$verbs', the script offers '$_zerva_cli_verbs'"
+
 # Album identifiers: none without a way to sign in; nothing is asked of the service then.
 expect "" "$CLI" delete ""
 [ -z "$(ls "$WORK/home/cache" 2>/dev/null)" ] || fail "zerva-cli ran without credentials"

@@ -81,6 +81,14 @@ if [ $have_ipv6 -eq 1 ]; then
   fi
 fi
 
+# Behind a TLS proxy: the service's own pages link to the proxy's address, not to its port.
+if start_server --public-url https://zerva.localhost; then
+  page="$(curl -s -m 10 -H "Host: www.zerva.localhost:$PORT" "http://127.0.0.1:$PORT/")"
+  grep -qF 'href="https://www.zerva.localhost/"' <<<"$page" ||
+    fail "--public-url: the site's own link: $(grep -o 'href="[^"]*"' <<<"$page" | head -n 3)"
+  stop_server
+fi
+
 for bad in localhost 10.0.0 "127.0.0.1:80"; do
   "$BIN_DIR/zerva-server" --listen "$bad" --data "$WORK/data" >"$WORK/out" 2>"$WORK/err"
   status=$?
