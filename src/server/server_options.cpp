@@ -68,13 +68,12 @@ HelpDoc ServerHelp() {
   doc.name = "zerva-server";
   doc.summary = "a small photo-album service for zerva and zerva-cli";
   doc.header = "zerva-server, ver. " + std::string(kVersionText);
-  doc.usage = {"zerva-server [--port N] [--data DIR] [--domain NAME] [--listen ADDRESS]",
-               "zerva-server [--public-url URL] [--seed-demo] [--ready-file PATH] [--threads N]"};
+  doc.usage = {"zerva-server [OPTIONS]", "zerva-server --help | --version"};
   doc.sections.push_back(Section(
-      "", {Paragraph(
-              {"Serves the photo-album service that zerva and zerva-cli talk to: accounts, albums,",
-               "uploads, the albums' web pages. Its data is one SQLite database and a folder of",
-               "files. It stops on SIGINT or SIGTERM."})}));
+      "",
+      {Paragraph({"Serves the photo-album service that zerva and zerva-cli talk to: accounts, "
+                  "albums, uploads, the albums' web pages. Its data is one SQLite database and a "
+                  "folder of files. It stops on SIGINT or SIGTERM."})}));
   doc.sections.push_back(Section(
       "Options",
       {Table({{"--port N", {"the port to listen on (default 8380; 0 picks a free one)"}},

@@ -42,7 +42,9 @@ for program in zerva zerva-cli zerva-server; do
   # whatis and apropos read the NAME line.
   lexgrog "$page" | grep -qF "\"$program - " || fail "$program: lexgrog: $(lexgrog "$page")"
 
-  help="$("$BIN_DIR/$program" --help </dev/null 2>"$WORK/$program.err")"
+  # Without any display: the window answers --help before it looks for one.
+  help="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN_DIR/$program" --help \
+    </dev/null 2>"$WORK/$program.err")"
   status=$?
   if [ $status -ne 0 ] || [ -z "$help" ]; then
     fail "$program --help exited with $status: $(cat "$WORK/$program.err")"
@@ -57,6 +59,9 @@ for program in zerva zerva-cli zerva-server; do
   done
   # The help texts are long; finding only a handful means the pattern above broke.
   [ "$count" -ge 4 ] || fail "$program: only $count switches found in --help"
+  version="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN_DIR/$program" --version)" ||
+    fail "$program --version failed"
+  grep -qF "$(head -n1 <<<"$help")" <<<"$version" || fail "$program --version: $version"
   echo "$program: $count switches of --help found in the page"
 done
 [ "$checked" -gt 0 ] || fail "no program was built in $BIN_DIR"

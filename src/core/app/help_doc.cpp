@@ -95,17 +95,31 @@ void AppendLines(const std::vector<std::string>& lines, std::string* out) {
   }
 }
 
+// --help fits a terminal of 80 columns; the last one is left free.
+constexpr size_t kHelpWidth = 79;
+
+// Each piece of text starts a new line and is broken at blanks to fit after `indent` columns.
+std::vector<std::string> FittedLines(const std::vector<std::string>& pieces, size_t indent) {
+  const size_t width = kHelpWidth > indent + 20 ? kHelpWidth - indent : 20;
+  std::vector<std::string> lines;
+  for (const std::string& piece : pieces) {
+    for (std::string& line : WrappedLines(piece, width)) lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
 void AppendHelpEntries(const HelpBlock& block, std::string* out) {
   const std::string pad(2 + static_cast<size_t>(block.termWidth), ' ');
   for (const HelpEntry& entry : block.entries) {
     std::string line = "  " + entry.term;
-    for (size_t i = 0; i < entry.text.size(); ++i) {
+    const std::vector<std::string> text = FittedLines(entry.text, pad.size());
+    for (size_t i = 0; i < text.size(); ++i) {
       if (i == 0 && line.size() < pad.size()) {
         line.resize(pad.size(), ' ');
-        line += entry.text[0];
+        line += text[0];
       } else {
         *out += line + "\n";
-        line = pad + entry.text[i];
+        line = pad + text[i];
       }
     }
     *out += line + "\n";
@@ -184,9 +198,11 @@ std::string RenderHelpText(const HelpDoc& doc) {
         AppendHelpEntries(block, &out);
         continue;
       }
-      for (const std::string& line : block.lines) {
-        out += indent + (block.commands ? "  " : "") + line + "\n";
-      }
+      // Commands are shown as typed, never broken.
+      const std::string lead = indent + (block.commands ? "  " : "");
+      const std::vector<std::string> lines =
+          block.commands ? block.lines : FittedLines(block.lines, lead.size());
+      for (const std::string& line : lines) out += lead + line + "\n";
     }
   }
   return out;

@@ -8,14 +8,15 @@
 
 namespace zerva {
 
-// A verb, switch or exit status and what it does. `text` holds the lines as --help shows them;
-// the manual page refills them into one paragraph.
+// A verb, switch or exit status and what it does. Each piece of `text` starts a line of --help
+// and is broken to fit 80 columns; the manual page fills them all into one paragraph.
 struct HelpEntry {
   std::string term;
   std::vector<std::string> text;
 };
 
-// A paragraph (`lines`), a table of `entries`, or example commands shown as they are typed.
+// A paragraph (`lines`, pieces broken to fit as in an entry), a table of `entries`, or example
+// commands shown as they are typed.
 struct HelpBlock {
   std::vector<std::string> lines;
   std::vector<HelpEntry> entries;

@@ -8,12 +8,6 @@
 #include "app/version.h"
 
 namespace zerva {
-namespace {
-
-constexpr size_t kTextWidth = 54;
-
-}  // namespace
-
 HelpDoc WindowHelp() {
   HelpDoc doc;
   doc.name = "zerva";
@@ -34,31 +28,29 @@ HelpDoc WindowHelp() {
     if (!known.value.empty()) {
       term += (known.word.ends_with(':') ? "" : " ") + std::string(known.value);
     }
-    switches.push_back({term, WrappedLines(known.help, kTextWidth)});
+    switches.push_back({term, {std::string(known.help)}});
   }
   doc.sections.push_back(
       Section("Switches",
               {Paragraph({"A switch starts with \"-\" (or \"/\" when no such path exists); further",
                           "hyphens are skipped, so -usr and --usr are the same."}),
                Table(std::move(switches))}));
-  doc.sections.push_back(Section(
-      "Arguments",
-      {Table({{"FILES...", WrappedLines("photo and video files: upload them unattended as a new "
-                                        "album, signed in with -usr and -pwd; the window closes "
-                                        "five seconds after the upload has finished",
-                                        kTextWidth)},
-              {"ADDRESS", WrappedLines("a zerva:// address, as the web site passes it when it "
-                                       "starts the program: the program simply starts",
-                                       kTextWidth)}})}));
+  doc.sections.push_back(
+      Section("Arguments", {Table({{"FILES...",
+                                    {"photo and video files: upload them unattended as a new "
+                                     "album, signed in with -usr and -pwd; the window closes "
+                                     "five seconds after the upload has finished"}},
+                                   {"ADDRESS",
+                                    {"a zerva:// address, as the web site passes it when it "
+                                     "starts the program: the program simply starts"}}})}));
   doc.sections.push_back(Section(
       "Options",
       {Table({{"--help, -h", {"this text"}}, {"--version", {"the program's name and version"}}})}));
   doc.sections.push_back(ManualSection(
       "Files",
       {Table({{"$XDG_CONFIG_HOME/zerva/zerva.conf",
-               {"settings: the login name, a remembered password's digest, the window's",
-                "place, the album order; ~/.config/zerva/zerva.conf when XDG_CONFIG_HOME",
-                "is not set"}},
+               {"settings: the login name, a remembered password's digest, the window's place, "
+                "the album order; ~/.config/zerva/zerva.conf when XDG_CONFIG_HOME is not set"}},
               {"$XDG_CACHE_HOME/zerva/zerva.localhost/",
                {"photos and videos prepared for upload, and the trace log trace.log;",
                 "~/.cache/zerva/zerva.localhost/ when XDG_CACHE_HOME is not set"}},

@@ -53,6 +53,30 @@ TEST(HelpDoc, HelpTextAlignsTermsAndLeavesManualOnlySectionsOut) {
             "  A closing word.\n");
 }
 
+TEST(HelpDoc, HelpTextBreaksLongPiecesToFitEightyColumns) {
+  HelpDoc doc;
+  doc.header = "t";
+  const std::string piece =
+      "a piece of text far too long for one line of a terminal, as written in the table, which "
+      "the help text breaks at blanks";
+  doc.sections.push_back(
+      Section("S", {Table({{"--long", {piece, "next"}}}), Paragraph({piece}), Commands({piece})}));
+  EXPECT_EQ(RenderHelpText(doc),
+            "t\n"
+            "\n"
+            "S:\n"
+            "  --long                 a piece of text far too long for one line of a\n"
+            "                         terminal, as written in the table, which the help text\n"
+            "                         breaks at blanks\n"
+            "                         next\n"
+            "\n"
+            "  a piece of text far too long for one line of a terminal, as written in the\n"
+            "  table, which the help text breaks at blanks\n"
+            "\n"
+            "    " +
+                piece + "\n");
+}
+
 TEST(HelpDoc, ManualPageHasEverySectionAndMarksUpTerms) {
   const std::string page = RenderManualPage(SmallDoc(), "1.0", "2026-12-10");
   EXPECT_EQ(page.rfind(".TH \"TOOL\" \"1\" \"2026-12-10\" \"zerva 1.0\" \"User Commands\"\n", 0),
@@ -153,7 +177,7 @@ TEST(WindowHelp, ListsEverySwitchTheParserKnowsAndNoOther) {
   size_t start = 0;
   while (start < help.size()) {
     const size_t end = help.find('\n', start);
-    EXPECT_LE(end - start, 80u) << help.substr(start, end - start);
+    EXPECT_LT(end - start, 80u) << help.substr(start, end - start);
     start = end + 1;
   }
 }
