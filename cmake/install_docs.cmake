@@ -2,7 +2,7 @@
 include(GNUInstallDirs)
 
 if(TARGET zerva_man_pages)
-  foreach(program zerva zerva-cli zerva-server)
+  foreach(program zerva zerva-cli zerva-server zerva-updater)
     install(FILES ${ZERVA_MAN_DIR}/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   endforeach()
 endif()

@@ -8,10 +8,13 @@
 #include "app/window_help.h"
 #include "cli/cli_help.h"
 #include "server/server_options.h"
+#include "update/updater_help.h"
 
 int main(int argc, char** argv) {
   if (argc != 5) {
-    std::fputs("usage: zerva-manpage zerva|zerva-cli|zerva-server VERSION DATE OUTPUT\n", stderr);
+    std::fputs(
+        "usage: zerva-manpage zerva|zerva-cli|zerva-server|zerva-updater VERSION DATE OUTPUT\n",
+        stderr);
     return 2;
   }
   const std::string program = argv[1];
@@ -22,6 +25,8 @@ int main(int argc, char** argv) {
     doc = zerva::cli::CliHelp();
   } else if (program == "zerva-server") {
     doc = zerva::server::ServerHelp();
+  } else if (program == "zerva-updater") {
+    doc = zerva::UpdaterHelp();
   } else {
     std::fprintf(stderr, "zerva-manpage: no such program: %s\n", program.c_str());
     return 2;

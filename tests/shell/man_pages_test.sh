@@ -16,7 +16,7 @@ fail() {
 }
 
 checked=0
-for program in zerva zerva-cli zerva-server; do
+for program in zerva zerva-cli zerva-server zerva-updater; do
   page="$MAN_DIR/$program.1"
   if [ ! -x "$BIN_DIR/$program" ]; then
     echo "skip: $program is not built"

@@ -64,8 +64,8 @@ std::string FormattedTerm(std::string_view term) {
       const std::string_view core = token.substr(open, close + 1 - open);
       out += std::string(token.substr(0, open));
       if (core[0] == '-') {
-        // "-delay:MS": the switch typed as it is, its value filled in.
-        const size_t colon = core.find(':');
+        // "-delay:MS", "--wait-pid=PID": the switch typed as it is, its value filled in.
+        const size_t colon = core.find_first_of(":=");
         if (colon != std::string_view::npos && HasUpper(core.substr(colon))) {
           out += "\\fB" + Escaped(core.substr(0, colon + 1)) + "\\fI" +
                  Escaped(core.substr(colon + 1)) + "\\fR";

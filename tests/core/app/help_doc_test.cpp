@@ -119,11 +119,13 @@ TEST(HelpDoc, TermsMarkSwitchesBoldAndValuesItalic) {
   HelpDoc doc;
   doc.name = "t";
   doc.sections.push_back(Section("S", {Table({{"-delay:MS", {"a"}},
+                                              {"--wait-pid=PID", {"e"}},
                                               {"--web-order KEY[:asc|:desc]", {"b"}},
                                               {"-noreg, -unins", {"c"}},
                                               {"[]", {"d"}}})}));
   const std::string page = RenderManualPage(doc, "1", "2026-01-01");
   EXPECT_NE(page.find(".TP\n\\fB\\-delay:\\fIMS\\fR\n"), std::string::npos) << page;
+  EXPECT_NE(page.find(".TP\n\\fB\\-\\-wait\\-pid=\\fIPID\\fR\n"), std::string::npos) << page;
   EXPECT_NE(page.find(".TP\n\\fB\\-\\-web\\-order\\fR \\fIKEY[:asc|:desc\\fR]\n"),
             std::string::npos)
       << page;
