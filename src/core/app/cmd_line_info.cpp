@@ -24,7 +24,9 @@ constexpr CmdLineSwitch kSwitches[] = {
     {"end", "", "ends the list file's name begun by -lst"},
     {"trace", "",
      "open the trace window at start-up; failure messages show the service's raw answer"},
-    {"noreg", "", "do not register the zerva:// address handler with the desktop"},
+    {"noreg", "",
+     "do not register the zerva:// address handler with the desktop, and send the service no "
+     "installation notice"},
     {"unins", "", "remove nothing, report the program as uninstalled to the service and end"},
     {kDelayPrefix, "MS",
      "how long the page shown during registration stays open, in milliseconds (default 2000)"},
