@@ -77,12 +77,17 @@ _zerva_cli_unquoted() {
 }
 
 _zerva_cli() {
-  # bash splits "--sort=name" and "date:asc" at "=" and ":"; put such words together again.
+  # bash splits "--sort=name" and "date:asc" at those of "=", ":" and "@" that COMP_WORDBREAKS
+  # holds; put such words together again.
+  local breaks="" c
+  for c in = : @; do
+    [[ "${COMP_WORDBREAKS-}" == *"$c"* ]] && breaks+="$c"
+  done
   local -a words=()
   local i n=0 cword=0 joining=0
   for ((i = 0; i < ${#COMP_WORDS[@]}; i++)); do
     local word="${COMP_WORDS[i]}"
-    if ((i > 0)) && [[ "$word" =~ ^[=:]+$ ]]; then
+    if ((i > 0)) && [ -n "$breaks" ] && [[ "$word" =~ ^[$breaks]+$ ]]; then
       words[n - 1]+="$word"
       joining=1
     elif ((joining)); then
@@ -194,12 +199,14 @@ _zerva_cli() {
     fi
   fi
 
-  # bash replaces only the part of the word after its last "=" or ":".
+  # bash replaces only the part of the word after its last break ("=", ":" or "@").
   local typed="${words[cword]}"
-  if [[ "$typed" == *[=:]* ]]; then
-    local head="${typed%[=:]*}"
+  if [[ "$typed" == --*=* && "$cur" != "$typed" ]]; then
+    replies=("${replies[@]/#/${typed%%=*}=}")
+  fi
+  if [ -n "$breaks" ] && [[ "$typed" == *[$breaks]* ]]; then
+    local head="${typed%[$breaks]*}"
     head="${typed:0:${#head}+1}"
-    [[ "$typed" == --*=* && "$cur" != "$typed" ]] && replies=("${replies[@]/#/${typed%%=*}=}")
     replies=("${replies[@]#"$head"}")
   fi
   COMPREPLY=("${replies[@]}")

@@ -39,7 +39,8 @@ fi
 PORT="$(cat "$WORK/ready")"
 
 # zerva-cli in a folder of its own, whose ini file names the server started above.
-mkdir -p "$WORK/bin" "$WORK/home" "$WORK/here/photos" "$WORK/here/photo-lists"
+mkdir -p "$WORK/bin" "$WORK/home" "$WORK/here/photos" "$WORK/here/photo-lists" "$WORK/here/a@b" \
+  "$WORK/here/photos@home"
 for file in zerva-cli zerva-en-us.lng zerva-cs.lng; do
   ln "$BIN_DIR/$file" "$WORK/bin/$file" 2>/dev/null || cp "$BIN_DIR/$file" "$WORK/bin/$file"
 done
@@ -72,7 +73,7 @@ expect() {
 }
 
 # Verbs, and the files of an unattended upload, where a verb may come.
-expect "albums banners delete login logout open photo-lists photo.jpg photos prepare send trip.lst upload" \
+expect "a@b albums banners delete login logout open photo-lists photo.jpg photos photos@home prepare send trip.lst upload" \
   zerva-cli ""
 expect "login logout" zerva-cli lo
 expect "albums" zerva-cli -trace al
@@ -92,11 +93,20 @@ expect "count created from modified name size to" zerva-cli albums --sort =
 expect "createDate" zerva-cli albums --web-order cr
 expect "asc desc" zerva-cli albums --web-order createDate :
 expect "desc" zerva-cli albums --web-order = viewCount : d
+# A folder with "@" in its name, which bash also splits at; and a bash told not to split at "=".
+expect "b" zerva-cli upload a @
+expect "home" zerva-cli upload photos @ h
+saved_breaks="$COMP_WORDBREAKS"
+COMP_WORDBREAKS=$' \t\n"\'><;|&(:'
+expect "--sort=modified" zerva-cli albums --sort=m
+expect "--web-order=date" zerva-cli albums --web-order=date
+expect "asc desc" zerva-cli albums --web-order=date :
+COMP_WORDBREAKS="$saved_breaks"
 # Folders for upload and --out, files for prepare and -lst; nothing for the user's own values.
-expect "photo-lists photos" zerva-cli upload ph
-expect "photo-lists photos" zerva-cli prepare --out ph
-expect "photo-lists photo.jpg photos" zerva-cli prepare --out out ph
-expect "photo-lists photos trip.lst" zerva-cli -lst ""
+expect "photo-lists photos photos@home" zerva-cli upload ph
+expect "photo-lists photos photos@home" zerva-cli prepare --out ph
+expect "photo-lists photo.jpg photos photos@home" zerva-cli prepare --out out ph
+expect "a@b photo-lists photos photos@home trip.lst" zerva-cli -lst ""
 expect "" zerva-cli upload photos ""
 expect "" zerva-cli -usr ""
 expect "" zerva-cli -usr demo -pwd ""
