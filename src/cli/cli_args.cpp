@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "app/cmd_line_info.h"
 #include "ui/album_list_order.h"
 #include "ui/album_mail.h"
 
@@ -38,11 +39,8 @@ std::string ProgramSwitchWord(std::string_view arg) {
   if (arg.empty() || (arg[0] != '-' && arg[0] != '/')) return {};
   std::string_view word = arg.substr(1);
   while (!word.empty() && word[0] == '-') word.remove_prefix(1);
-  if (word.substr(0, 6) == "delay:") return "delay:";
-  for (const char* known : {"trace", "noreg", "unins", "lst", "end", "usr", "pwd", "lbl"}) {
-    if (word == known) return known;
-  }
-  return {};
+  const CmdLineSwitch* known = FindCmdLineSwitch(word);
+  return known ? std::string(known->word) : std::string();
 }
 
 bool PathExists(const std::string& path) {

@@ -10,15 +10,18 @@
 int main(int argc, char** argv) {
   using zerva::server::ServerOptions;
   ServerOptions options;
-  bool help = false;
+  zerva::server::ServerAction action = zerva::server::ServerAction::kRun;
   std::string error;
-  if (!zerva::server::ParseServerArgs(argc, argv, &options, &help, &error)) {
-    std::fprintf(stderr, "zerva-server: %s\n%s", error.c_str(),
-                 zerva::server::ServerUsage().c_str());
+  if (!zerva::server::ParseServerArgs(argc, argv, &options, &action, &error)) {
+    std::fprintf(stderr, "zerva-server: %s\nTry 'zerva-server --help'.\n", error.c_str());
     return 2;
   }
-  if (help) {
+  if (action == zerva::server::ServerAction::kHelp) {
     std::fputs(zerva::server::ServerUsage().c_str(), stdout);
+    return 0;
+  }
+  if (action == zerva::server::ServerAction::kVersion) {
+    std::puts(zerva::server::ServerHelp().header.c_str());
     return 0;
   }
 
@@ -35,9 +38,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zerva-server: %s\n", error.c_str());
     return 1;
   }
-  std::printf("zerva-server listening on http://%s:%d/ (domain %s, data %s)\n",
-              options.listenAddress.c_str(), server.port(), options.domain.c_str(),
-              options.dataDir.c_str());
+  std::printf("zerva-server listening on %s (domain %s, data %s)\n",
+              zerva::server::ListenUrl(options.listenAddress, server.port()).c_str(),
+              options.domain.c_str(), options.dataDir.c_str());
   std::fflush(stdout);
   if (!options.readyFile.empty()) {
     // Written whole under a temporary name, so a reader never sees half a number.

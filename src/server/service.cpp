@@ -16,17 +16,18 @@ bool Service::Init(std::string* error) {
 
 std::string Service::HostName(const std::string& label) const {
   std::string host = label.empty() ? options_.domain : label + "." + options_.domain;
-  const int p = port_;
-  if (p != 80) host += ":" + std::to_string(p);
+  const int p = options_.publicPort != 0 ? options_.publicPort : port_.load();
+  const int schemeDefault = options_.publicScheme == "https" ? 443 : 80;
+  if (p != schemeDefault) host += ":" + std::to_string(p);
   return host;
 }
 
 std::string Service::ServiceRootUrl() const {
-  return "http://" + HostName("www") + "/";
+  return options_.publicScheme + "://" + HostName("www") + "/";
 }
 
 std::string Service::UserSiteUrl(const std::string& user) const {
-  return "http://" + HostName(ToLower(user)) + "/";
+  return options_.publicScheme + "://" + HostName(ToLower(user)) + "/";
 }
 
 std::string Service::AlbumUrl(const std::string& user, const std::string& serverDir) const {

@@ -32,7 +32,8 @@ class Service {
   void SetPort(int port) { port_ = port; }
   int port() const { return port_; }
 
-  // "www.<domain>:<port>" and the like; the port is left out when it is 80.
+  // "www.<domain>:<port>" and the like, with the public port when one is set; the port is left
+  // out when it is the scheme's own (80, or 443 for https).
   std::string HostName(const std::string& label) const;
   std::string ServiceRootUrl() const;                      // http://www.<domain>:<port>/
   std::string UserSiteUrl(const std::string& user) const;  // http://<user>.<domain>:<port>/

@@ -1,4 +1,4 @@
-// zerva-updater INSTRUCTIONS [--wait-pid=PID]
+// zerva-updater INSTRUCTIONS [--wait-pid=PID]  (see UpdaterHelp())
 //
 // Reads the instruction file the update check wrote ("updater.xml"), waits for the client to
 // end, unpacks each archive into its target folder (never outside it) and starts the program
@@ -19,6 +19,7 @@
 #include "platform/fs.h"
 #include "update/unpack_archive.h"
 #include "update/update_description.h"
+#include "update/updater_help.h"
 
 extern char** environ;
 
@@ -53,6 +54,14 @@ int main(int argc, char** argv) {
   pid_t waitPid = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(zerva::RenderHelpText(zerva::UpdaterHelp()).c_str(), stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::puts(zerva::UpdaterHelp().header.c_str());
+      return 0;
+    }
     if (arg.rfind("--wait-pid=", 0) == 0) {
       waitPid = static_cast<pid_t>(std::atol(arg.c_str() + 11));
     } else if (instructionsPath.empty()) {
@@ -60,7 +69,9 @@ int main(int argc, char** argv) {
     }
   }
   if (instructionsPath.empty()) {
-    std::fprintf(stderr, "usage: zerva-updater INSTRUCTIONS [--wait-pid=PID]\n");
+    std::fprintf(stderr,
+                 "usage: zerva-updater INSTRUCTIONS [--wait-pid=PID]\n"
+                 "Try 'zerva-updater --help'.\n");
     return 2;
   }
   std::string text;

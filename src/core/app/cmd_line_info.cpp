@@ -14,18 +14,27 @@ namespace {
 constexpr std::string_view kDelayPrefix = "delay:";
 constexpr int kMaxDelayMs = 0x7fff;
 
+constexpr CmdLineSwitch kSwitches[] = {
+    {"usr", "NAME", "sign in as NAME for an unattended upload"},
+    {"pwd", "PASSWORD", "with this password"},
+    {"lbl", "LABEL", "the new album of an unattended upload is named LABEL_<time>"},
+    {"lst", "FILE",
+     "read the files of an unattended upload from FILE, a .lst file with one path per line (up to "
+     "-end)"},
+    {"end", "", "ends the list file's name begun by -lst"},
+    {"trace", "",
+     "open the trace window at start-up; failure messages show the service's raw answer"},
+    {"noreg", "",
+     "do not register the zerva:// address handler with the desktop, and send the service no "
+     "installation notice"},
+    {"unins", "", "remove nothing, report the program as uninstalled to the service and end"},
+    {kDelayPrefix, "MS",
+     "how long the page shown during registration stays open, in milliseconds (default 2000)"},
+};
+
 std::string_view SkipHyphens(std::string_view text) {
   const size_t first = text.find_first_not_of('-');
   return first == std::string_view::npos ? std::string_view() : text.substr(first);
-}
-
-bool IsSwitchWord(std::string_view text) {
-  const std::string_view word = SkipHyphens(text);
-  if (word.substr(0, kDelayPrefix.size()) == kDelayPrefix) return true;
-  for (std::string_view known : {"trace", "noreg", "unins", "lst", "end", "usr", "pwd", "lbl"}) {
-    if (word == known) return true;
-  }
-  return false;
 }
 
 bool PathExists(const std::string& path) {
@@ -55,6 +64,18 @@ std::string AsciiLowerCopy(std::string_view text) {
 
 }  // namespace
 
+std::span<const CmdLineSwitch> CmdLineSwitches() {
+  return kSwitches;
+}
+
+const CmdLineSwitch* FindCmdLineSwitch(std::string_view word) {
+  for (const CmdLineSwitch& known : kSwitches) {
+    const bool prefix = known.word.ends_with(':');
+    if (prefix ? word.starts_with(known.word) : word == known.word) return &known;
+  }
+  return nullptr;
+}
+
 CmdLineInfo::CmdLineInfo(VideoConverterCheck videoConverterPresent)
     : videoConverterCheck_(std::move(videoConverterPresent)) {
   if (!videoConverterCheck_) {
@@ -70,7 +91,8 @@ void CmdLineInfo::Parse(int argc, const char* const* argv) {
     // On this system "/" also starts every absolute path. Such a path stays a plain argument,
     // including the first half of a list-file path that the shell split at a blank.
     if (!arg.empty() && arg[0] == '/') {
-      isSwitch = !PathExists(arg) && IsSwitchWord(std::string_view(arg).substr(1));
+      isSwitch =
+          !PathExists(arg) && FindCmdLineSwitch(SkipHyphens(std::string_view(arg).substr(1)));
     }
     ParseParam(isSwitch ? arg.substr(1) : arg, isSwitch, i == argc - 1);
   }

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zerva {
@@ -14,6 +16,16 @@ namespace zerva {
 inline constexpr int kDefaultDelayMs = 2000;
 // A list file larger than this is ignored.
 inline constexpr int64_t kMaxListFileBytes = 16 << 20;
+
+// A switch the parser knows, as the usage text lists it: "-" + word, then its value.
+struct CmdLineSwitch {
+  std::string_view word;   // a word ending in ":" matches by its start and carries its value
+  std::string_view value;  // "NAME": the next plain argument; empty: none
+  std::string_view help;
+};
+std::span<const CmdLineSwitch> CmdLineSwitches();
+// The switch that `word` (its leading hyphens taken off) names; nullptr for any other word.
+const CmdLineSwitch* FindCmdLineSwitch(std::string_view word);
 
 class CmdLineInfo {
  public:
