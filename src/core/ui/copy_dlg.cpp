@@ -255,8 +255,8 @@ void CCopyDlg::UpdateDisplay() {
   display_.Update(app_.JobsMngr().Percent(), job ? job->Name() : std::string(),
                   job ? job->Item() : nullptr);
   // A photo that cannot be prepared is named while the rest of the album goes on, not only at
-  // the end of a long run.
-  if (FailedItems(true).size() != shownHopeless_) CollectProblems(false);
+  // the end of a long run. A repaint that comes after the run leaves the final list alone.
+  if (inProgress_ && FailedItems(true).size() > shownHopeless_) CollectProblems(false);
 }
 
 void CCopyDlg::ResetDisplay() {

@@ -286,6 +286,10 @@ TEST_F(CopyDlgTest, APhotoThatCannotBePreparedIsNamedButNeitherSentNorOfferedAga
     EXPECT_NE(messages[1].text.find(leftOut), std::string::npos) << messages[1].text;
     EXPECT_NE(messages[1].text.find(failed), std::string::npos) << messages[1].text;
     EXPECT_NE(view.problemsText.find(failed), std::string::npos) << view.problemsText;
+    // A repaint due after the run does not take the names off the page.
+    page.OnJobsProgress(0);
+    view.FireTimers();
+    EXPECT_NE(view.problemsText.find(failed), std::string::npos) << view.problemsText;
     // The album the service holds does not list the photo it never got.
     const CAlbum& album = app.CurrentAlbum();
     for (const auto& item : album.items) {
