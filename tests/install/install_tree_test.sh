@@ -11,24 +11,10 @@ SOURCE="$2"
 VERSION="$3"
 TMP_ROOT="${4:-${TMPDIR:-/tmp}}"
 
-mkdir -p "$TMP_ROOT"
-WORK="$(mktemp -d "$TMP_ROOT/install-tree.XXXXXX")"
+. "$(dirname "${BASH_SOURCE[0]}")/../shell/shell_test_lib.sh"
+FAIL_PREFIX=install_tree_test
+shell_test_work "$TMP_ROOT" install-tree
 PREFIX="$WORK/prefix"
-SERVER_PID=""
-finish() {
-  if [ -n "$SERVER_PID" ] && kill -0 "$SERVER_PID" 2>/dev/null; then
-    kill "$SERVER_PID"
-    wait "$SERVER_PID" 2>/dev/null || true
-  fi
-  rm -rf "$WORK"
-}
-trap finish EXIT
-
-failures=0
-fail() {
-  echo "install_tree_test: $*" >&2
-  failures=$((failures + 1))
-}
 
 cmake --install "$BUILD" --prefix "$PREFIX" >"$WORK/install.log" || {
   cat "$WORK/install.log" >&2

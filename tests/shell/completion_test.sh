@@ -6,22 +6,8 @@ set -uo pipefail
 export LC_ALL=C
 SCRIPT="$(realpath "$1")"
 BIN_DIR="$(realpath "$2")"
-mkdir -p "${3:-/tmp}"
-WORK="$(mktemp -d "${3:-/tmp}/completion.XXXXXX")"
-SERVER_PID=""
-cleanup() {
-  if [ -n "$SERVER_PID" ] && kill -0 "$SERVER_PID" 2>/dev/null; then
-    kill "$SERVER_PID"
-    wait "$SERVER_PID" 2>/dev/null
-  fi
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "${BASH_SOURCE[0]}")/shell_test_lib.sh"
+shell_test_work "${3:-/tmp}" completion
 
 "$BIN_DIR/zerva-server" --port 0 --data "$WORK/data" --seed-demo --ready-file "$WORK/ready" \
   >"$WORK/server.log" 2>&1 &

@@ -4,22 +4,8 @@
 # Usage: server_listen_test.sh BIN_DIR TMP_DIR
 set -uo pipefail
 BIN_DIR="$(realpath "$1")"
-mkdir -p "${2:-/tmp}"
-WORK="$(mktemp -d "${2:-/tmp}/listen.XXXXXX")"
-SERVER_PID=""
-stop_server() {
-  if [ -n "$SERVER_PID" ] && kill -0 "$SERVER_PID" 2>/dev/null; then
-    kill "$SERVER_PID"
-    wait "$SERVER_PID" 2>/dev/null
-  fi
-  SERVER_PID=""
-}
-trap 'stop_server; rm -rf "$WORK"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "${BASH_SOURCE[0]}")/shell_test_lib.sh"
+shell_test_work "${2:-/tmp}" listen
 
 # Starts the server with the given switches; PORT is where it listens.
 start_server() {
