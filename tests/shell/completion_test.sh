@@ -9,20 +9,7 @@ BIN_DIR="$(realpath "$2")"
 . "$(dirname "${BASH_SOURCE[0]}")/shell_test_lib.sh"
 shell_test_work "${3:-/tmp}" completion
 
-"$BIN_DIR/zerva-server" --port 0 --data "$WORK/data" --seed-demo --ready-file "$WORK/ready" \
-  >"$WORK/server.log" 2>&1 &
-SERVER_PID=$!
-for _ in $(seq 1 600); do
-  [ -s "$WORK/ready" ] && break
-  kill -0 "$SERVER_PID" 2>/dev/null || break
-  sleep 0.1
-done
-if [ ! -s "$WORK/ready" ]; then
-  echo "zerva-server did not start:" >&2
-  cat "$WORK/server.log" >&2
-  exit 1
-fi
-PORT="$(cat "$WORK/ready")"
+start_server --seed-demo || exit 1
 
 # zerva-cli in a folder of its own, whose ini file names the server started above.
 mkdir -p "$WORK/bin" "$WORK/home" "$WORK/here/photos" "$WORK/here/photo-lists" "$WORK/here/a@b" \

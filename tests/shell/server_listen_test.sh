@@ -7,20 +7,6 @@ BIN_DIR="$(realpath "$1")"
 . "$(dirname "${BASH_SOURCE[0]}")/shell_test_lib.sh"
 shell_test_work "${2:-/tmp}" listen
 
-# Starts the server with the given switches; PORT is where it listens.
-start_server() {
-  rm -f "$WORK/ready"
-  "$BIN_DIR/zerva-server" --port 0 --data "$WORK/data" --ready-file "$WORK/ready" "$@" \
-    >"$WORK/server.log" 2>&1 &
-  SERVER_PID=$!
-  for _ in $(seq 1 600); do
-    [ -s "$WORK/ready" ] && break
-    kill -0 "$SERVER_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  PORT="$(cat "$WORK/ready" 2>/dev/null)"
-  [ -n "$PORT" ] || { fail "zerva-server $* did not start: $(cat "$WORK/server.log")"; return 1; }
-}
 # The HTTP status of GET /_zerva/health at URL's host; 000 when no connection was made.
 status_at() {
   curl -g -s -o /dev/null -m 10 -w '%{http_code}' "$1/_zerva/health"

@@ -12,6 +12,22 @@ stop_server() {
   SERVER_PID=""
 }
 
+# start_server SWITCH...: BIN_DIR's zerva-server on a free port with a data folder in WORK and
+# the given switches; PORT is where it listens. A server that does not start is a failed check.
+start_server() {
+  rm -f "$WORK/ready"
+  "$BIN_DIR/zerva-server" --port 0 --data "$WORK/data" --ready-file "$WORK/ready" "$@" \
+    >"$WORK/server.log" 2>&1 &
+  SERVER_PID=$!
+  for _ in $(seq 1 600); do
+    [ -s "$WORK/ready" ] && break
+    kill -0 "$SERVER_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  PORT="$(cat "$WORK/ready" 2>/dev/null)"
+  [ -n "$PORT" ] || { fail "zerva-server $* did not start: $(cat "$WORK/server.log")"; return 1; }
+}
+
 # shell_test_work TMP_ROOT NAME: a scratch folder WORK under TMP_ROOT, removed at exit after the
 # server is stopped.
 shell_test_work() {
