@@ -67,7 +67,7 @@ HelpDoc ServerHelp() {
   HelpDoc doc;
   doc.name = "zerva-server";
   doc.summary = "a small photo-album service for zerva and zerva-cli";
-  doc.header = "zerva-server, ver. " + std::string(kVersionText);
+  doc.header = ProgramVersionLine("zerva-server");
   doc.usage = {"zerva-server [OPTIONS]", "zerva-server --help | --version"};
   doc.sections.push_back(Section(
       "",

@@ -11,4 +11,8 @@ std::string VersionLine(const std::string& versionWord) {
   return std::string(kProductName) + ", " + versionWord + " " + numbers;
 }
 
+std::string ProgramVersionLine(const std::string& program) {
+  return program + ", ver. " + kVersionText;
+}
+
 }  // namespace zerva

@@ -7,9 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/version.h"
+
 namespace zerva {
 
-inline constexpr int kProgramVersionNumber = 267;
+// The service compares builds by their number alone.
+inline constexpr int kProgramVersionNumber = kVersionBuild;
 // The Linux names of the external updater and of the program it starts again.
 inline constexpr const char* kUpdaterFileName = "zerva-updater";
 inline constexpr const char* kProgramFileName = "zerva";

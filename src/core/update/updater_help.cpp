@@ -8,7 +8,7 @@ HelpDoc UpdaterHelp() {
   HelpDoc doc;
   doc.name = "zerva-updater";
   doc.summary = "install an update of zerva that the program downloaded";
-  doc.header = "zerva-updater, ver. " + std::string(kVersionText);
+  doc.header = ProgramVersionLine("zerva-updater");
   doc.usage = {"zerva-updater INSTRUCTIONS [--wait-pid=PID]", "zerva-updater --help | --version"};
   doc.sections.push_back(Section(
       "",
