@@ -1,6 +1,7 @@
 #include "media/video_thumb.h"
 
 #include <FreeImage.h>
+#include <errno.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -78,8 +79,12 @@ FrameRun RunFrame(const CZervaVideo& video, const std::string& path, PixelSize f
                   double position, int rotation, bool fast, int timeoutMs,
                   const std::atomic<bool>* stop, Bitmap* image) {
   FrameRun run;
-  // A frame left from an earlier run must not pass for this run's.
-  ::truncate(path.c_str(), 0);
+  // A frame left from an earlier run must not pass for this run's; one that cannot be emptied
+  // could, so there is no run then.
+  if (::truncate(path.c_str(), 0) != 0 && errno != ENOENT) {
+    TraceText(kTraceError, "  MakeVideoThumb: cannot empty " + path + "\n");
+    return run;
+  }
   const ProcessCommand command = VideoThumbCommand(video, path, frame, position, rotation, fast);
   run.command = command.text;
   ChildProcess process(true);

@@ -32,7 +32,8 @@ bool ParseDateTime(const std::string& text, std::tm* out) {
 }
 
 std::string FormatDateTime(const std::tm& tm) {
-  char buffer[32];
+  // Room for any int in every field, so that nothing is cut whatever the fields hold.
+  char buffer[80];
   std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", tm.tm_year, tm.tm_mon,
                 tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
   return buffer;
