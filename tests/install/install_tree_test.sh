@@ -58,6 +58,12 @@ if ! appstreamcli validate-tree --no-net "$PREFIX" >"$WORK/tree.log" 2>&1; then
 fi
 
 version="$("$PREFIX/bin/zerva-cli" --version)" || fail "zerva-cli --version failed"
+# The window's help is read in a terminal, where there may be no display at all.
+if [ -x "$PREFIX/bin/zerva" ]; then
+  help="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$PREFIX/bin/zerva" --help 2>&1)" ||
+    fail "zerva --help failed without a display: $help"
+  [[ "$help" == *-usr* ]] || fail "zerva --help does not list its switches"
+fi
 [[ "$version" == *"$VERSION"* ]] || fail "zerva-cli --version says '$version', not $VERSION"
 
 # The service, from the prefix, on a free port with a fresh data folder.
