@@ -78,6 +78,35 @@ bool Skipped(const UpdateComponent& component, bool hidden, const UpdateEnvironm
   return hidden;
 }
 
+// What a package-managed installation does with the description: it only finds out whether
+// the service offers something newer than what is installed. The video tools come from the
+// system too, so the hidden check has nothing to do.
+int ReportNewerVersion(const std::string& description, int programVersion, bool hidden,
+                       std::string* report, const UpdateEnvironment& env) {
+  *report += "Info: the package manager installs updates of this installation\n";
+  if (hidden) return 0;
+  for (const DownloadAndRun& entry : ReadDownloadAndRun(description)) {
+    if (entry.versionCondition == programVersion && !entry.runUrl.empty()) return 2;
+  }
+  bool found = false;
+  const std::vector<UpdateComponent> components = ReadComponents(description, &found);
+  if (!found) {
+    *report += "Error: Malformated update string\n";
+    return -1;
+  }
+  for (const UpdateComponent& component : components) {
+    if (Skipped(component, hidden, env)) continue;
+    const std::string base = component.BaseName();
+    const int local =
+        base == "zerva" ? programVersion : LocalVersion(env.programFolder + component.name);
+    if (local < component.version) {
+      *report += " " + base + " is newer on the server\n";
+      return 2;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 UpdateEnvironment DefaultUpdateEnvironment(Dialogs* dialogs) {
@@ -89,6 +118,7 @@ UpdateEnvironment DefaultUpdateEnvironment(Dialogs* dialogs) {
   env.converterPresent = ffmpeg.present;
   env.playerPresent = ffplay.present;
   env.dialogs = dialogs;
+  env.packageManaged = FileExists(DataFilePathIn(env.programFolder, kPackageMarkerFile));
   return env;
 }
 
@@ -98,6 +128,8 @@ int UpdateProgramFiles(const std::string& description, int programVersion,
                        bool hidden, CancelFlag* stop, std::string* report,
                        const UpdateEnvironment& env) {
   *report += "UpdateProgramFiles, pass 1\n";
+  if (env.packageManaged)
+    return ReportNewerVersion(description, programVersion, hidden, report, env);
   RemoveLeftovers(env.programFolder);
 
   *mayWrite = ProgramFolderWritable(env.programFolder);
@@ -240,6 +272,13 @@ bool CheckUpdate(CHttpConnect& connection, bool hidden, bool* quit, CancelFlag* 
                            &launchArgument, &mayWrite, connection, hidden, stop, report, env);
     if (result == 0) {
       ok = true;
+    } else if (result == 2) {
+      ok = true;
+      if (dialogs) {
+        dialogs->HideWait();
+        dialogs->ShowMessage(Text("msgUpdateFromPackage"), MessageKind::kInformation);
+        dialogs->ShowWait(waitText, waitCaption);
+      }
     } else if (result == 1) {
       if (LaunchUpdater(launchFolder, launchFile, launchArgument, mayWrite, env)) {
         ok = true;

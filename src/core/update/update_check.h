@@ -26,12 +26,19 @@ struct UpdateEnvironment {
       launch;
   // Empty: the wall clock.
   std::function<std::time_t()> now;
+  // A package manager owns the program files (its marker file is among the data files): nothing
+  // is downloaded, replaced or run; a newer version is only reported, for the package to bring.
+  bool packageManaged = false;
 };
+
+// The data file a system package installs to say that it owns the program files.
+inline constexpr const char* kPackageMarkerFile = "package-managed";
 
 // The environment of this installation: program folder, temporary folder, the tools present.
 UpdateEnvironment DefaultUpdateEnvironment(Dialogs* dialogs);
 
-// -1 error, 0 nothing to launch, 1 launch the prepared program.
+// -1 error, 0 nothing to launch, 1 launch the prepared program, 2 a newer version is out but
+// the package manager installs it (package-managed installations only; nothing was fetched).
 int UpdateProgramFiles(const std::string& description, int programVersion,
                        std::string* launchFolder, std::string* launchFile,
                        std::string* launchArgument, bool* mayWrite, CHttpConnect& connection,

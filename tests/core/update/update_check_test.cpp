@@ -195,6 +195,42 @@ TEST_F(UpdateCheckTest, AMissingDescriptionShowsTheErrorBox) {
   EXPECT_FALSE(dialogs_.WaitVisible());
 }
 
+TEST_F(UpdateCheckTest, APackageManagedInstallationOnlyReportsANewerVersion) {
+  const int64_t size = PublishFfmpeg("ffmpeg.zip");
+  ASSERT_TRUE(WriteFileAtomic(UpdateFolder() + "tool.sh", "#!/bin/sh\n"));
+  env_.packageManaged = true;
+  bool quit = true;
+
+  // Up to date: no message, nothing fetched.
+  PublishDescription("<files>" + Component("zerva.ver", 267, "zerva.zip", 1, false, true) +
+                     "</files>");
+  EXPECT_TRUE(Check(false, &quit));
+  EXPECT_FALSE(quit);
+  EXPECT_TRUE(dialogs_.Messages().empty());
+
+  // A newer program, a newer ffmpeg and a tool to run: one note that the package brings it, and
+  // neither a download, a file in the program folder nor a launch.
+  PublishDescription("<downloadAndRun><versionCondition>267</versionCondition><runUrl>" +
+                     UpdateFilesUrl() + "tool.sh</runUrl></downloadAndRun><files>" +
+                     Component("zerva.ver", 268, "zerva.zip", 1, false, true) +
+                     Component("ffmpeg.ver", 5, "ffmpeg.zip", size, true, true) + "</files>");
+  EXPECT_TRUE(Check(false, &quit));
+  EXPECT_FALSE(quit);
+  ASSERT_EQ(dialogs_.Messages().size(), 1u);
+  EXPECT_EQ(dialogs_.Messages()[0].text, Text("msgUpdateFromPackage"));
+  EXPECT_FALSE(dialogs_.WaitVisible());
+  // The hidden check of the video tools leaves them to the system as well.
+  EXPECT_TRUE(Check(true, &quit));
+  EXPECT_FALSE(quit);
+  EXPECT_EQ(dialogs_.Messages().size(), 1u);
+
+  EXPECT_TRUE(launches_.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(env_.programFolder));
+  EXPECT_FALSE(DirectoryExists(env_.tempFolder));
+  EXPECT_TRUE(Server().LogOf("tool.sh").empty());
+  EXPECT_TRUE(Server().LogOf("ffmpeg.zip").empty());
+}
+
 TEST_F(UpdateCheckTest, TwoLaunchesWithinTenSecondsAreRefused) {
   std::time_t now = 1700000000;
   env_.now = [&now] { return now; };
