@@ -24,7 +24,6 @@ file(GLOB ZERVA_INSTALL_LANG_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/lang/*.
 file(GLOB ZERVA_INSTALL_LICENCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/licences/*.txt)
 install(FILES ${ZERVA_INSTALL_LANG_FILES} ${ZERVA_INSTALL_LICENCE_FILES}
   DESTINATION ${ZERVA_DATA_DESTINATION})
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The launcher, the description and the icon sizes are made in the build folder, where the
 # validation test finds them too.
