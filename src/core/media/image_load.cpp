@@ -2,6 +2,7 @@
 
 #include <FreeImage.h>
 
+#include "media/heif_load.h"
 #include "media/image_messages.h"
 #include "media/jpeg_exif_guard.h"
 #include "media/jpeg_markers.h"
@@ -16,6 +17,8 @@ static_assert(kFormatJpeg == FIF_JPEG && kFormatTiff == FIF_TIFF && kFormatRaw =
 
 // The frame header follows the application segments, a few of at most 64 KiB each.
 constexpr size_t kJpegHeadBytes = 1 << 20;
+// The HEIF file type box with its brands.
+constexpr size_t kHeifHeadBytes = 256;
 
 // Where the bytes come from: a file by name or a memory stream the library reads through.
 class ImageSource {
@@ -52,6 +55,7 @@ Bitmap Fail(const ImageSource& source, const std::string& reason, std::string* e
 }
 
 int FormatOfMemory(std::string_view data) {
+  if (LooksLikeHeif(data.substr(0, kHeifHeadBytes))) return kFormatHeif;
   FIMEMORY* memory = FreeImage_OpenMemory(reinterpret_cast<BYTE*>(const_cast<char*>(data.data())),
                                           static_cast<DWORD>(data.size()));
   if (memory == nullptr) return kFormatUnknown;
@@ -101,6 +105,8 @@ std::string CheckPixelBound(PixelSize size, int64_t maxPixels) {
 int ImageFormatOfFile(const std::string& path) {
   ImageFileReader reader(path);
   if (!reader.IsOpen()) return kFormatUnknown;
+  std::string head;
+  if (ReadFileHead(path, kHeifHeadBytes, &head) && LooksLikeHeif(head)) return kFormatHeif;
   FREE_IMAGE_FORMAT format = reader.Format();
   if (format == FIF_UNKNOWN) format = FreeImage_GetFIFFromFilename(path.c_str());
   if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format)) return kFormatUnknown;
@@ -108,6 +114,7 @@ int ImageFormatOfFile(const std::string& path) {
 }
 
 int LoadFlagsFor(int format, LoadPurpose purpose) {
+  if (format == kFormatHeif) return 0;
   if (purpose == LoadPurpose::kPreview) return format == kFormatRaw ? RAW_PREVIEW : 0;
   if (format == kFormatRaw) return RAW_DISPLAY;
   if (format == kFormatTiff) return TIFF_DEFAULT;
@@ -118,6 +125,7 @@ Bitmap LoadImageFile(const std::string& path, int flags, std::string* error, int
   const ImageSource source(path);
   if (!FileExists(path)) return Fail(source, "no such file", error);
   const int format = ImageFormatOfFile(path);
+  if (format == kFormatHeif) return LoadHeifFile(path, error, maxPixels);
   if (format != kFormatJpeg) {
     return LoadFrom(source, static_cast<FREE_IMAGE_FORMAT>(format), flags, error, maxPixels);
   }
@@ -142,6 +150,7 @@ Bitmap LoadImageMemory(std::string_view data, int format, int flags, std::string
   if (data.empty()) return fail("no data");
   if (static_cast<int64_t>(data.size()) > kMaxImageFileBytes) return fail("the file is too large");
   if (format == kFormatUnknown) format = FormatOfMemory(data);
+  if (format == kFormatHeif) return LoadHeifMemory(data, error, maxPixels, name);
   std::string cleaned;
   if (format == kFormatJpeg) {
     // The library allocates the decoder's buffers while it reads the header, so the size is
@@ -158,7 +167,9 @@ Bitmap LoadImageMemory(std::string_view data, int format, int flags, std::string
 }
 
 bool ReadImageSize(const std::string& path, PixelSize* size) {
-  const FREE_IMAGE_FORMAT format = static_cast<FREE_IMAGE_FORMAT>(ImageFormatOfFile(path));
+  const int code = ImageFormatOfFile(path);
+  if (code == kFormatHeif) return ReadHeifSize(path, size);
+  const FREE_IMAGE_FORMAT format = static_cast<FREE_IMAGE_FORMAT>(code);
   if (format == FIF_UNKNOWN) return false;
   if (format == FIF_JPEG) {
     // Read from the frame header directly: the library would parse the EXIF on the way.

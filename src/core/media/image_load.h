@@ -14,17 +14,19 @@ inline constexpr int kFormatUnknown = -1;
 inline constexpr int kFormatJpeg = 2;
 inline constexpr int kFormatTiff = 18;
 inline constexpr int kFormatRaw = 34;
+// HEIF (libheif, not the image library): outside the library's own codes.
+inline constexpr int kFormatHeif = 1000;
 
 // kPreview: the in-memory images of the editor. kPrepare: the files sent to the service.
 enum class LoadPurpose { kPreview, kPrepare };
 
-// Recognised by content, else by the file name's extension; kFormatUnknown when neither works or
-// the library cannot read that format.
+// Recognised by content, else by the file name's extension (HEIF by content only); kFormatUnknown
+// when neither works or the library cannot read that format.
 int ImageFormatOfFile(const std::string& path);
 
 // Preview: a camera RAW file as its embedded preview, anything else with default flags.
 // Prepare: RAW developed to 24-bit colour, TIFF with default flags, others with accurate JPEG
-// decoding.
+// decoding. HEIF takes no flags.
 int LoadFlagsFor(int format, LoadPurpose purpose);
 
 // Pictures from outside larger than this are refused before the library allocates them.

@@ -11,9 +11,11 @@
 
 #include "app/text_utils.h"
 #include "model/date_text.h"
+#include "model/exif_carrier.h"
 #include "model/exif_guard.h"
 #include "model/exif_text.h"
 #include "model/file_times.h"
+#include "model/heif_file.h"
 #include "model/image_file_reader.h"
 #include "model/image_geometry.h"
 #include "model/number_text.h"
@@ -377,24 +379,35 @@ void FillStrings(CPhoto& item, int resolution, bool applyTexts, const ExifTextUs
   }
 }
 
+// A HEIF file's EXIF data, checked, in a JPEG the library reads it from. `turned`: whether the
+// container turns the pixels itself, which makes the EXIF orientation a note about the stored
+// pixels only.
+bool LoadHeifHeader(const std::string& path, fipImage* image, bool* turned) {
+  HeifFile file;
+  std::string error;
+  if (!file.Open(path, &error)) return false;
+  std::string tiff = file.ExifBlock();
+  if (tiff.empty() || !SanitizeExifBody(&tiff, &error)) return false;
+  std::string carrier = JpegCarryingExif(tiff);
+  if (carrier.empty()) return false;
+  *turned = file.HasTransformations();
+  fipMemoryIO memory(reinterpret_cast<BYTE*>(carrier.data()), static_cast<DWORD>(carrier.size()));
+  return image->loadFromMemory(FIF_JPEG, memory, FIF_LOAD_NOPIXELS) != FALSE;
+}
+
 // Loads the file's header and metadata (no pixels), giving the library only EXIF data whose
 // structure was checked.
-bool LoadHeader(const std::string& path, fipImage* image) {
-  char magic[4] = {0, 0, 0, 0};
-  {
-    std::FILE* file = OpenRegularStream(path, "rb");
-    if (!file) return false;
-    const size_t n = std::fread(magic, 1, sizeof magic, file);
-    std::fclose(file);
-    if (n < 2) return false;
-  }
-  if (magic[0] == '\xFF' && magic[1] == '\xD8') {
+bool LoadHeader(const std::string& path, fipImage* image, bool* turned) {
+  std::string head;
+  if (!ReadFileHead(path, 256, &head) || head.size() < 2) return false;
+  if (head[0] == '\xFF' && head[1] == '\xD8') {
     std::string header = SafeJpegHeader(path);
     if (header.empty()) return false;
     fipMemoryIO memory(reinterpret_cast<BYTE*>(header.data()), static_cast<DWORD>(header.size()));
     return image->loadFromMemory(FIF_JPEG, memory, FIF_LOAD_NOPIXELS) != FALSE;
   }
-  if ((magic[0] == 'I' && magic[1] == 'I') || (magic[0] == 'M' && magic[1] == 'M')) {
+  if (LooksLikeHeif(head)) return LoadHeifHeader(path, image, turned);
+  if ((head[0] == 'I' && head[1] == 'I') || (head[0] == 'M' && head[1] == 'M')) {
     if (!TiffFileIsSound(path)) return false;
   }
   ImageFileReader reader(path);
@@ -402,11 +415,13 @@ bool LoadHeader(const std::string& path, fipImage* image) {
   return image->loadFromHandle(reader.Io(), reader.Handle(), FIF_LOAD_NOPIXELS) != FALSE;
 }
 
-}  // namespace
-
-bool ReadExifMetadata(CPhoto& item) {
+// The tag walk; `writtenOrientation` gets the orientation tag as written when the orientation
+// kept for preparation differs from it, else 0.
+bool ReadMetadata(CPhoto& item, int* writtenOrientation) {
+  *writtenOrientation = 0;
   fipImage image;
-  if (!LoadHeader(item.localPath, &image)) return false;
+  bool turned = false;
+  if (!LoadHeader(item.localPath, &image, &turned)) return false;
   const FREE_IMAGE_MDMODEL models[] = {FIMD_EXIF_MAIN, FIMD_EXIF_EXIF, FIMD_EXIF_GPS};
   for (FREE_IMAGE_MDMODEL model : models) {
     fipMetadataFind finder;
@@ -423,6 +438,11 @@ bool ReadExifMetadata(CPhoto& item) {
     } while (finder.findNextMetadata(tag));
   }
   if (!item.exifRead) return false;
+  if (turned && item.exifInfo.orientation > 1) {
+    // The decoder turns the pixels already; turning them again by the tag would be wrong.
+    *writtenOrientation = item.exifInfo.orientation;
+    item.exifInfo.orientation = 1;
+  }
   auto thumb = std::make_shared<fipImage>();
   if (image.getThumbnail(*thumb) && thumb->isValid()) {
     const int orientation = item.exifInfo.orientation;
@@ -433,6 +453,13 @@ bool ReadExifMetadata(CPhoto& item) {
     }
   }
   return true;
+}
+
+}  // namespace
+
+bool ReadExifMetadata(CPhoto& item) {
+  int writtenOrientation = 0;
+  return ReadMetadata(item, &writtenOrientation);
 }
 
 bool ReadExif(CPhoto& item, int /*thumbSize*/, int resolution, bool applyTexts,
@@ -447,7 +474,12 @@ bool ReadExif(CPhoto& item, int /*thumbSize*/, int resolution, bool applyTexts,
     item.latitudeRef = item.longitudeRef = 0;
     item.latitude = item.longitude = 0.0;
     item.quickImage.reset();
-    if (ReadExifMetadata(item)) FillStrings(item, resolution, applyTexts, use);
+    int writtenOrientation = 0;
+    if (ReadMetadata(item, &writtenOrientation)) {
+      FillStrings(item, resolution, applyTexts, use);
+      // The photo's details show what the camera wrote.
+      if (writtenOrientation != 0) item.Orientation = IntText(writtenOrientation);
+    }
     needDate = !IsValidDate(item.DateTime);
   }
   // The file is asked outside the lock, the item changed under it: the thumbnail loader reads

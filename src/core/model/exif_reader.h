@@ -21,6 +21,8 @@ bool ReadExif(CPhoto& item, int thumbSize, int resolution, bool applyTexts, cons
 // The tag walk: clears nothing, stores every tag it knows into the item's EXIF block and EXIF
 // texts, sets exifRead when any tag was found and takes the embedded thumbnail as the quick
 // image. The caller holds the item's lock. False when the file cannot be loaded or holds no EXIF.
+// A HEIF file's EXIF comes from its Exif item; when its container turns or mirrors the picture,
+// which the decoder applies, the orientation kept is 1 (the details still show the tag).
 bool ReadExifMetadata(CPhoto& item);
 
 }  // namespace zerva
