@@ -121,6 +121,10 @@ Bitmap Decode(const HeifFile& file, int64_t maxPixels, std::string* reason) {
   const PixelSize size = file.Size();
   *reason = CheckPixelBound(size, maxPixels);
   if (!reason->empty()) return {};
+  if (!file.CodedPicturesFit()) {
+    *reason = "the coded picture is larger than the photo it makes, or unreadable";
+    return {};
+  }
   heif_image_handle* handle = file.Primary();
   const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
   std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/heif_structure.h"
 #include "model/image_geometry.h"
 
 struct heif_context;
@@ -16,14 +17,9 @@ struct heif_image_handle;
 
 namespace zerva {
 
-// An ISO base media file whose `ftyp` box names a HEIF still-image or sequence brand (heic, heix,
-// heim, heis, hevc, hevx, mif1, msf1) as its major or a compatible brand. AVIF files are not
-// taken: they carry no HEVC picture the decoder here reads. `head`: the file's first bytes.
-bool LooksLikeHeif(std::string_view head);
-
 // Bytes a HEIF file may have; its pictures are bounded separately.
 inline constexpr int64_t kMaxHeifFileBytes = 512LL * 1024 * 1024;
-// The longest side libheif accepts before it allocates anything.
+// The longest side libheif accepts for a picture it reads.
 inline constexpr int kMaxHeifSide = 65535;
 // The largest EXIF block taken from a HEIF file; cameras write a few dozen KiB.
 inline constexpr uint64_t kMaxHeifExifBytes = 4 * 1024 * 1024;
@@ -48,6 +44,11 @@ class HeifFile {
   // applies them while decoding, and the EXIF orientation inside the file then describes the
   // stored pixels, not the decoded ones.
   bool HasTransformations() const { return transformed_; }
+  // Whether every HEVC picture the file's decoder configurations declare (tiles, thumbnails,
+  // transparency) is no larger than the primary picture, give or take the coding's padding. The
+  // decoder allocates by those sizes, not by the size the container claims, so a file whose
+  // configurations claim more, or cannot be read, is not decoded.
+  bool CodedPicturesFit() const;
   // The TIFF-structured EXIF data of the primary picture ("II*\0" or "MM\0*" first); empty when
   // it has none, or none that can be found.
   std::string ExifBlock() const;
@@ -55,7 +56,7 @@ class HeifFile {
  private:
   bool OpenContext(std::string* error);
   bool ReadAt(uint64_t pos, size_t count, std::string* out) const;
-  bool FindTransformations();
+  void ReadStructure();
 
   struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -67,6 +68,8 @@ class HeifFile {
   heif_context* context_ = nullptr;
   heif_image_handle* primary_ = nullptr;
   bool transformed_ = false;
+  bool codingRead_ = false;
+  PixelSize largestCoded_{0, 0};
 
   friend struct HeifReaderCalls;
 };

@@ -281,8 +281,17 @@ TEST_F(HeifLoadTest, DamagedFilesAreNamedFailuresAndNothingHangs) {
     EXPECT_GT(fileError.size(), path.size() + 13) << fileError;
     EXPECT_EQ(memoryError.rfind("LoadImage: ", 0), 0u) << memoryError;
   }
-  // The size a file claims is refused before anything is decoded.
+  // The size a file claims is refused before anything is decoded, and so is a coded picture
+  // larger than the size claimed: the decoder would allocate by the coded size.
   std::string error;
+  const std::string larger =
+      test::HeifOf(dir_, test::PhotoFile(dir_, "larger.jpg", 640, 480), "larger.heic");
+  ASSERT_FALSE(larger.empty());
+  const std::string understated =
+      dir_.Write("understated.heic", test::WithClaimedSize(test::ReadWholeFile(larger), 64, 48));
+  EXPECT_EQ(LoadImageFile(understated, LoadPurpose::kPrepare, &error), nullptr);
+  EXPECT_NE(error.find("coded picture is larger"), std::string::npos) << error;
+  EXPECT_NE(LoadImageFile(larger, LoadPurpose::kPrepare, &error), nullptr) << error;
   EXPECT_EQ(LoadImageFile(dir_.File("huge.heic"), LoadPurpose::kPrepare, &error), nullptr);
   EXPECT_NE(error.find("too large (60000 x 60000)"), std::string::npos) << error;
   EXPECT_EQ(LoadHeifFile(heic, &error, 320 * 240 - 1), nullptr);

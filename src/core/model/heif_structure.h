@@ -1,0 +1,36 @@
+// What a HEIF file's boxes tell before anything is decoded, read with bounded walks: whether the
+// container turns the primary picture, and how large the pictures libheif will allocate are.
+// libheif 1.15 compares neither the HEVC pictures it hands to the decoder nor the grids it
+// assembles with the size the container claims, and allocates by their own sizes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "model/image_geometry.h"
+
+namespace zerva {
+
+// An ISO base media file whose `ftyp` box names a HEIF still-image or sequence brand (heic, heix,
+// heim, heis, hevc, hevx, mif1, msf1) as its major or a compatible brand. AVIF files are not
+// taken: they carry no HEVC picture the decoder here reads. `head`: the file's first bytes.
+bool LooksLikeHeif(std::string_view head);
+
+struct HeifStructure {
+  // The primary item has a turn or mirror (irot, imir) among its properties.
+  bool primaryTransformed = false;
+  // Every decoder configuration, every sequence parameter set in the HEVC items' data and every
+  // grid or overlay header could be read; `largestCoded` is then the largest picture they
+  // declare.
+  bool codingRead = false;
+  PixelSize largestCoded{0, 0};
+};
+
+// Reads up to `count` bytes at `pos` of the file (fewer at its end); false on a read error.
+using HeifByteReader = std::function<bool(uint64_t pos, size_t count, std::string* out)>;
+
+HeifStructure ReadHeifStructure(uint64_t fileSize, const HeifByteReader& read);
+
+}  // namespace zerva
