@@ -213,6 +213,20 @@ TEST_F(HeifLoadTest, TransparencyIsLaidOverWhiteAndTenBitsBecomeEight) {
   EXPECT_LT(test::MaxChannelDifference(PixelAt(eight.get(), 10, 8), (Rgb{192, 64, 128})), 12);
 }
 
+TEST_F(HeifLoadTest, AFileOfSeveralPicturesGivesItsPrimaryOne) {
+  const std::string first = test::PhotoFile(dir_, "first.jpg", 64, 48);
+  const std::string second = test::PhotoFile(dir_, "second.jpg", 32, 80);
+  const std::string heic = dir_.File("burst.heic");
+  ASSERT_TRUE(
+      test::RunQuietly("heif-enc -q 50 -o '" + heic + "' '" + first + "' '" + second + "'"));
+  PixelSize size;
+  ASSERT_TRUE(ReadImageSize(heic, &size));
+  EXPECT_EQ(size, (PixelSize{64, 48}));
+  const Bitmap image = LoadForFit(heic, 1200);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(BitmapSize(image.get()), (PixelSize{64, 48}));
+}
+
 TEST_F(HeifLoadTest, WideGamutColoursBecomeSrgb) {
   // One flat colour in Display P3, once named by an nclx colour box and once by an ICC profile.
   Bitmap flat(
