@@ -12,7 +12,7 @@ namespace zerva {
 namespace {
 
 static_assert(kFormatJpeg == FIF_JPEG && kFormatTiff == FIF_TIFF && kFormatRaw == FIF_RAW &&
-              kFormatUnknown == FIF_UNKNOWN);
+              kFormatPng == FIF_PNG && kFormatWebp == FIF_WEBP && kFormatUnknown == FIF_UNKNOWN);
 
 // The frame header follows the application segments, a few of at most 64 KiB each.
 constexpr size_t kJpegHeadBytes = 1 << 20;
@@ -111,6 +111,8 @@ int LoadFlagsFor(int format, LoadPurpose purpose) {
   if (purpose == LoadPurpose::kPreview) return format == kFormatRaw ? RAW_PREVIEW : 0;
   if (format == kFormatRaw) return RAW_DISPLAY;
   if (format == kFormatTiff) return TIFF_DEFAULT;
+  if (format == kFormatPng) return PNG_DEFAULT;
+  if (format == kFormatWebp) return WEBP_DEFAULT;
   return JPEG_ACCURATE;
 }
 
