@@ -10,7 +10,9 @@
 #include <optional>
 
 #include "app/text_utils.h"
+#include "app/trace.h"
 #include "model/date_text.h"
+#include "model/exif_carrier.h"
 #include "model/exif_guard.h"
 #include "model/exif_text.h"
 #include "model/file_times.h"
@@ -18,6 +20,8 @@
 #include "model/image_geometry.h"
 #include "model/number_text.h"
 #include "model/photo.h"
+#include "model/png_exif.h"
+#include "model/webp_exif.h"
 #include "platform/fs.h"
 
 namespace zerva {
@@ -377,29 +381,41 @@ void FillStrings(CPhoto& item, int resolution, bool applyTexts, const ExifTextUs
   }
 }
 
+// The EXIF block of a PNG or WebP picture, checked and carried in a tiny JPEG: the image library
+// reads neither chunk itself. Empty when the picture has none or it is not sound.
+std::string CarriedExif(const std::string& path, bool png) {
+  FileChunkSource source(path);
+  std::string error;
+  std::optional<std::string> block =
+      png ? PngExifBlock(source, &error) : WebpExifBlock(source, &error);
+  if (block && !SanitizeExifBody(&*block, &error)) block.reset();
+  if (!error.empty()) {
+    TraceText(kTraceWarning, "ReadExif " + path + ": EXIF left unread: " + error + "\n");
+  }
+  return block ? JpegCarryingExif(*block) : std::string();
+}
+
 // Loads the file's header and metadata (no pixels), giving the library only EXIF data whose
 // structure was checked.
 bool LoadHeader(const std::string& path, fipImage* image) {
-  char magic[4] = {0, 0, 0, 0};
-  {
-    std::FILE* file = OpenRegularStream(path, "rb");
-    if (!file) return false;
-    const size_t n = std::fread(magic, 1, sizeof magic, file);
-    std::fclose(file);
-    if (n < 2) return false;
-  }
+  std::string magic;
+  if (!ReadFileHead(path, 12, &magic) || magic.size() < 2) return false;
+  std::string carrier;
   if (magic[0] == '\xFF' && magic[1] == '\xD8') {
-    std::string header = SafeJpegHeader(path);
-    if (header.empty()) return false;
-    fipMemoryIO memory(reinterpret_cast<BYTE*>(header.data()), static_cast<DWORD>(header.size()));
-    return image->loadFromMemory(FIF_JPEG, memory, FIF_LOAD_NOPIXELS) != FALSE;
+    carrier = SafeJpegHeader(path);
+  } else if (HasPngSignature(magic) || HasWebpSignature(magic)) {
+    carrier = CarriedExif(path, HasPngSignature(magic));
+  } else {
+    if ((magic[0] == 'I' && magic[1] == 'I') || (magic[0] == 'M' && magic[1] == 'M')) {
+      if (!TiffFileIsSound(path)) return false;
+    }
+    ImageFileReader reader(path);
+    if (!reader.IsOpen()) return false;
+    return image->loadFromHandle(reader.Io(), reader.Handle(), FIF_LOAD_NOPIXELS) != FALSE;
   }
-  if ((magic[0] == 'I' && magic[1] == 'I') || (magic[0] == 'M' && magic[1] == 'M')) {
-    if (!TiffFileIsSound(path)) return false;
-  }
-  ImageFileReader reader(path);
-  if (!reader.IsOpen()) return false;
-  return image->loadFromHandle(reader.Io(), reader.Handle(), FIF_LOAD_NOPIXELS) != FALSE;
+  if (carrier.empty()) return false;
+  fipMemoryIO memory(reinterpret_cast<BYTE*>(carrier.data()), static_cast<DWORD>(carrier.size()));
+  return image->loadFromMemory(FIF_JPEG, memory, FIF_LOAD_NOPIXELS) != FALSE;
 }
 
 }  // namespace
