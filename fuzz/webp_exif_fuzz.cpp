@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "model/chunk_source.h"
-#include "model/exif_carrier.h"
+#include "model/exif_payload.h"
 #include "model/exif_reader.h"
 #include "model/photo.h"
 #include "model/webp_exif.h"
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string error;
   const std::optional<std::string> block = zerva::WebpExifBlock(source, &error);
   if (block) {
-    if (block->size() > zerva::kMaxCarriedExifBytes + 6 || !error.empty()) std::abort();
+    if (block->size() > zerva::kMaxExifPayloadBytes + 6 || !error.empty()) std::abort();
     std::string copy = *block;
     if (!zerva::TakeTiffBlock(&copy) || copy != *block) std::abort();
   }

@@ -1,58 +1,55 @@
 #include "model/exif_carrier.h"
 
-#include <FreeImage.h>
+#include <turbojpeg.h>
+
+#include <mutex>
 
 namespace zerva {
 namespace {
 
-constexpr std::string_view kExifPrefix("Exif\0\0", 6);
+constexpr std::string_view kExifHeader("Exif\0\0", 6);
+// A section's length field counts itself and holds 16 bits.
+constexpr size_t kMaxSectionBody = 0xFFFF - 2;
 
-// The smallest JPEG the image library writes, made once: its tables and frame are what the
-// library's header reader needs around the EXIF section.
-const std::string& PlainJpeg() {
-  static const std::string jpeg = [] {
-    std::string bytes;
-    FIBITMAP* pixel = FreeImage_Allocate(1, 1, 24);
-    FIMEMORY* memory = FreeImage_OpenMemory();
-    if (pixel != nullptr && memory != nullptr &&
-        FreeImage_SaveToMemory(FIF_JPEG, pixel, memory, JPEG_BASELINE)) {
-      BYTE* data = nullptr;
-      DWORD size = 0;
-      if (FreeImage_AcquireMemory(memory, &data, &size)) {
-        bytes.assign(reinterpret_cast<const char*>(data), size);
-      }
+// A one-pixel grey JPEG, encoded once; empty when the encoder is missing.
+const std::string& OnePixelJpeg() {
+  static std::string jpeg;
+  static std::once_flag once;
+  std::call_once(once, [] {
+    tjhandle encoder = tjInitCompress();
+    if (encoder == nullptr) return;
+    unsigned char pixel = 128;
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    if (tjCompress2(encoder, &pixel, 1, 1, 1, TJPF_GRAY, &out, &size, TJSAMP_GRAY, 90, 0) == 0 &&
+        out != nullptr) {
+      jpeg.assign(reinterpret_cast<const char*>(out), size);
     }
-    if (memory != nullptr) FreeImage_CloseMemory(memory);
-    if (pixel != nullptr) FreeImage_Unload(pixel);
-    return bytes;
-  }();
+    tjFree(out);
+    tjDestroy(encoder);
+  });
   return jpeg;
 }
 
 }  // namespace
 
-bool TakeTiffBlock(std::string* payload) {
-  if (payload->compare(0, kExifPrefix.size(), kExifPrefix) == 0) {
-    payload->erase(0, kExifPrefix.size());
+std::string JpegCarryingExif(std::string_view block) {
+  if (block.substr(0, kExifHeader.size()) == kExifHeader) block.remove_prefix(kExifHeader.size());
+  if (block.substr(0, 4) != std::string_view("II*\0", 4) &&
+      block.substr(0, 4) != std::string_view("MM\0*", 4)) {
+    return {};
   }
-  const std::string_view head = std::string_view(*payload).substr(0, 4);
-  return head == std::string_view("II*\0", 4) || head == std::string_view("MM\0*", 4);
-}
-
-std::string JpegCarryingExif(std::string_view tiffBlock) {
-  const std::string& plain = PlainJpeg();
-  if (tiffBlock.size() > kMaxCarriedExifBytes || plain.size() < 2) return {};
-  const size_t length = 2 + kExifPrefix.size() + tiffBlock.size();
-  std::string jpeg;
-  jpeg.reserve(plain.size() + 2 + length);
-  jpeg.append(plain, 0, 2);  // SOI
+  const size_t body = kExifHeader.size() + block.size();
+  const std::string& pixel = OnePixelJpeg();
+  if (body > kMaxSectionBody || pixel.size() < 4) return {};
+  std::string jpeg = pixel.substr(0, 2);  // start of image
   jpeg += '\xFF';
   jpeg += '\xE1';
-  jpeg += static_cast<char>(length >> 8);
-  jpeg += static_cast<char>(length & 0xFF);
-  jpeg.append(kExifPrefix);
-  jpeg.append(tiffBlock);
-  jpeg.append(plain, 2, std::string::npos);
+  jpeg += static_cast<char>(((body + 2) >> 8) & 0xFF);
+  jpeg += static_cast<char>((body + 2) & 0xFF);
+  jpeg += kExifHeader;
+  jpeg += block;
+  jpeg.append(pixel, 2);
   return jpeg;
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "model/exif_carrier.h"
+#include "model/exif_payload.h"
 
 namespace zerva {
 namespace {
@@ -41,7 +41,7 @@ std::optional<std::string> PngExifBlock(ChunkSource& source, std::string* error)
     if (length + kChunkFrame > size - at)
       return Fail(error, "a chunk runs past the end of the file");
     if (type == "eXIf") {
-      if (length > kMaxCarriedExifBytes + 6) return Fail(error, "the EXIF chunk is too large");
+      if (length > kMaxExifPayloadBytes + 6) return Fail(error, "the EXIF chunk is too large");
       if (!source.Read(at + 8, length, &bytes)) return Fail(error, "the EXIF chunk cannot be read");
       if (!TakeTiffBlock(&bytes)) return Fail(error, "the EXIF chunk holds no TIFF structure");
       return bytes;

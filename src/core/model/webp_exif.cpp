@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "model/exif_carrier.h"
+#include "model/exif_payload.h"
 
 namespace zerva {
 namespace {
@@ -48,7 +48,7 @@ std::optional<std::string> WebpExifBlock(ChunkSource& source, std::string* error
     if (length > end - at - kChunkHeader)
       return Fail(error, "a chunk runs past the end of the file");
     if (type == "EXIF") {
-      if (length > kMaxCarriedExifBytes + 6) return Fail(error, "the EXIF chunk is too large");
+      if (length > kMaxExifPayloadBytes + 6) return Fail(error, "the EXIF chunk is too large");
       if (!source.Read(at + kChunkHeader, length, &bytes)) {
         return Fail(error, "the EXIF chunk cannot be read");
       }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/exif_carrier.h"
+#include "model/exif_payload.h"
 #include "model/exif_reader.h"
 #include "model/heif_brand.h"
 #include "model/photo.h"
@@ -150,8 +151,11 @@ TEST(ExifCarrier, TheBlockRidesInAJpegsFirstSectionUpToItsLimit) {
   EXPECT_EQ(jpeg.substr(0, 4), "\xFF\xD8\xFF\xE1"s);
   EXPECT_EQ(jpeg.substr(6, 6 + tiff.size()), "Exif\0\0"s + tiff);
   EXPECT_EQ(jpeg.substr(jpeg.size() - 2), "\xFF\xD9"s);
-  EXPECT_FALSE(JpegCarryingExif(std::string(kMaxCarriedExifBytes, 'I')).empty());
-  EXPECT_TRUE(JpegCarryingExif(std::string(kMaxCarriedExifBytes + 1, 'I')).empty());
+  // The largest block a section holds, and one byte more.
+  const std::string largest = "II*\0"s + std::string(kMaxExifPayloadBytes - 4, '\0');
+  EXPECT_FALSE(JpegCarryingExif(largest).empty());
+  EXPECT_TRUE(JpegCarryingExif(largest + "x").empty());
+  EXPECT_TRUE(JpegCarryingExif("no TIFF structure").empty());
   std::string prefixed = "Exif\0\0MM\0*rest"s;
   EXPECT_TRUE(TakeTiffBlock(&prefixed));
   EXPECT_EQ(prefixed, "MM\0*rest"s);
