@@ -46,9 +46,9 @@ class CliHostileFolderTest : public CliProcessTest {
   }
 };
 
-std::string PngPicture(const TempDir& dir, const std::string& name) {
+std::string Picture(const TempDir& dir, const std::string& name, FREE_IMAGE_FORMAT format) {
   Bitmap image(FreeImage_Allocate(16, 16, 24));
-  EXPECT_TRUE(FreeImage_Save(FIF_PNG, image.get(), dir.File(name).c_str(), 0));
+  EXPECT_TRUE(FreeImage_Save(format, image.get(), dir.File(name).c_str(), 0));
   return dir.File(name);
 }
 
@@ -68,17 +68,20 @@ TEST_F(CliHostileFolderTest, FilesThatOnlyLookLikePhotosAreNamedWithTheirReasons
   PhotoFile(folder, "a.jpg", 320, 240);
   folder.Write("empty.jpg", "");
   folder.Write("text.jpg", "These are notes, not a photo.\n");
-  PngPicture(folder, "png_inside.jpg");
+  // A PNG saved as ".jpg" is sent as the photo it is; a BMP is a picture still refused.
+  Picture(folder, "png_inside.jpg", FIF_PNG);
+  Picture(folder, "bmp_inside.jpg", FIF_BMP);
   const CliRun run = Upload(folder, "Lookalikes");
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.status, kExitOk) << run.err;
   const std::vector<std::string> lines = Lines(run.err);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(),
-            "left out: empty.jpg (empty file), text.jpg (not a picture), png_inside.jpg (a PNG "
-            "picture; only JPEG photos and videos are sent)")
+            "left out: empty.jpg (empty file), text.jpg (not a picture), bmp_inside.jpg (a BMP "
+            "picture; only JPEG, HEIC, PNG and WebP photos, camera RAW and TIFF files and videos "
+            "are sent)")
       << run.err;
-  EXPECT_EQ(SentImages(), std::vector<std::string>({"a.jpg"}));
+  EXPECT_EQ(SentImages(), std::vector<std::string>({"a.jpg", "png_inside.jpg"}));
 }
 
 // The decoder still gives the top two thirds of this picture, the rest grey. Sent, it would stand

@@ -22,6 +22,7 @@
 #include "model/exif_reader.h"
 #include "platform/fs.h"
 #include "platform/md5.h"
+#include "platform/tools.h"
 #include "support/shared_server_test.h"
 
 namespace zerva::test {
@@ -333,6 +334,82 @@ TEST_F(UploadE2eTest, PrepareWritesTheUploadFilesWithoutAService) {
   ASSERT_TRUE(ReadImageSize(out.Path() + "thumb/p1.jpg", &size));
   EXPECT_EQ(size, (PixelSize{100, 75}));
   EXPECT_TRUE(FileExists(out.Path() + "images/p1.jpg"));
+  EXPECT_TRUE(Server().Log().empty());
+}
+
+// A phone's folder as people have it: HEIC aside, JPEG named ".JPG", ".jpg" and ".jpeg", a
+// screenshot, a PNG saved as ".jpg", a WebP shot turned with its date and place, and two files
+// that only look like photos. Every photo arrives as a JPEG under a name of its own, the turned
+// one upright, dated and placed; the two others are named; a second run sends nothing; and
+// `prepare` makes the same files without a service.
+TEST_F(UploadE2eTest, APhonesFolderOfEveryTypeArrivesAsJpegFiles) {
+  if (FindOnPath("exiftool").empty() || FindOnPath("cwebp").empty()) {
+    GTEST_SKIP() << "exiftool or cwebp is not installed";
+  }
+  PhotoFile(folder_, "IMG_1.JPG", 320, 240, 90, 1);
+  PhotoFile(folder_, "IMG_1.jpg", 240, 320, 90, 2);
+  PhotoFile(folder_, "beach.jpeg", 320, 240, 90, 3);
+  const Bitmap screen = PhotoLike(320, 200, 4);
+  ASSERT_TRUE(FreeImage_Save(FIF_PNG, screen.get(), folder_.File("Screenshot.png").c_str(), 0));
+  ASSERT_TRUE(FreeImage_Save(FIF_PNG, screen.get(), folder_.File("png_inside.jpg").c_str(), 0));
+  ASSERT_TRUE(FreeImage_Save(FIF_BMP, screen.get(), folder_.File("bmp_inside.jpg").c_str(), 0));
+  folder_.Write("notes.webp", "These are notes, not a photo.\n");
+  TempDir work;
+  const std::string shot = PhotoFile(work, "shot.jpg", 320, 240, 90, 5);
+  ASSERT_EQ(std::system(("exiftool -q -q -overwrite_original -Orientation#=6 "
+                         "-DateTimeOriginal='2021:05:06 07:08:09' -GPSLatitude=50.1 "
+                         "-GPSLatitudeRef=N -GPSLongitude=14.4 -GPSLongitudeRef=E '" +
+                         shot + "' && cwebp -quiet -metadata exif '" + shot + "' -o '" +
+                         folder_.File("portrait.webp") + "'")
+                            .c_str()),
+            0);
+
+  const CliRun run = Upload({"--name", "Phone"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(Lines(run.err).back(),
+            "left out: notes.webp (not a picture), bmp_inside.jpg (a BMP picture; only JPEG, HEIC, "
+            "PNG and WebP photos, camera RAW and TIFF files and videos are sent)")
+      << run.err;
+  const std::vector<std::string> names = Names(
+      {"IMG_1.jpg", "IMG_11.jpg", "Screenshot.jpg", "beach.jpg", "png_inside.jpg", "portrait.jpg"});
+  EXPECT_EQ(PhotoNames(OnlyAlbum()), names);
+  for (const std::string& name : names) {
+    EXPECT_EQ(ImageFormatOfFile(StoredPath("Phone", "images") + "/" + name), kFormatJpeg) << name;
+    EXPECT_EQ(ImageFormatOfFile(StoredPath("Phone", "thumb") + "/" + name), kFormatJpeg) << name;
+  }
+  PixelSize size;
+  ASSERT_TRUE(ReadImageSize(StoredPath("Phone", "images") + "/portrait.jpg", &size));
+  EXPECT_EQ(size, (PixelSize{240, 320}));
+  const HttpReply photos = Server().Command(
+      "GetAlbumPhotos", user_, Md5Hex("secret"),
+      Form().Add("userID", userId_).Add("albumID", GetElement(OnlyAlbum(), "albumID")));
+  for (const std::string& photo : GetElements(GetElement(photos.body, "value"), "photo")) {
+    if (GetElement(photo, "fileName") != "portrait.jpg") continue;
+    EXPECT_NE(GetElement(photo, "exif").find("2021-05-06 07:08:09"), std::string::npos) << photo;
+    EXPECT_EQ(GetElement(photo, "GPS"), "POINT(14.4000000 50.1000000)") << photo;
+  }
+
+  Server().ClearLog();
+  const CliRun again = Upload({"--no"});
+  EXPECT_EQ(again.status, kExitOk) << again.err;
+  EXPECT_NE(again.err.find("up to date"), std::string::npos) << again.err;
+  EXPECT_TRUE(Sent().empty());
+
+  Server().ClearLog();
+  TempDir out;
+  std::vector<std::string> args = {"prepare", "--out", out.Path()};
+  for (const std::string& name : FolderNames(Folder())) args.push_back(folder_.File(name));
+  const CliRun prepared = cli_->Run(args);
+  EXPECT_EQ(prepared.status, kExitFailed) << "two files are no photos";
+  EXPECT_NE(prepared.err.find("notes.webp: not a picture\n"), std::string::npos) << prepared.err;
+  EXPECT_NE(prepared.err.find("bmp_inside.jpg: a BMP picture"), std::string::npos) << prepared.err;
+  EXPECT_EQ(Lines(prepared.out).size(), names.size()) << prepared.out;
+  EXPECT_EQ(FolderNames(out.Path() + "images"), names);
+  for (const std::string& name : names) {
+    EXPECT_EQ(ImageFormatOfFile(out.Path() + "images/" + name), kFormatJpeg) << name;
+  }
+  ASSERT_TRUE(ReadImageSize(out.Path() + "images/portrait.jpg", &size));
+  EXPECT_EQ(size, (PixelSize{240, 320}));
   EXPECT_TRUE(Server().Log().empty());
 }
 

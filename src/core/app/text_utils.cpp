@@ -21,6 +21,9 @@ constexpr std::string_view kPhotoPatterns =
     "*.jpg;*.tif;*.tiff;*.3fr;*.arw;*.bay;*.bmq;*.cap;*.cine;*.cr2;*.crw;*.cs1;*.dc2;*.dcr;*.dng;"
     "*.drf;*.dsc;*.erf;*.fff;*.hdr;*.ia;*.iiq;*.k25;*.kc2;*.kdc;*.mdc;*.mef;*.mos;*.mrw;*.nef;"
     "*.nrw;*.orf;*.pef;*.ptx;*.pxn;*.qtk;*.raf;*.raw;*.rdc;*.rw2;*.rwz;*.sr2;*.srf;*.sti;*.x3f";
+// Photo types of today's phones and cameras beyond that list. They are matched whole, so that
+// a truncated extension keeps meaning what it meant before ("x.w" stays a video).
+constexpr std::string_view kMorePhotoPatterns = "*.jpeg;*.jpe;*.heic;*.heif;*.png;*.webp";
 constexpr std::string_view kVideoPatterns =
     "*.avi;*.mov;*.mp4;*.wmv;*.3gp;*.m4v;*.mpg;*.mpeg;*.mod;*.divx;*.mts";
 
@@ -77,6 +80,19 @@ std::string Format(const char* format, auto... args) {
   const int n = std::snprintf(buffer, sizeof buffer, format, args...);
   if (n <= 0) return {};
   return std::string(buffer, std::min(static_cast<size_t>(n), sizeof buffer - 1));
+}
+
+// The extension equals a pattern after its "*".
+bool IsOneOfPatterns(std::string_view patterns, std::string_view extension) {
+  size_t pos = 0;
+  while (pos < patterns.size()) {
+    size_t end = patterns.find(';', pos);
+    if (end == std::string_view::npos) end = patterns.size();
+    const std::string_view pattern = patterns.substr(pos, end - pos);
+    if (pattern.size() > 1 && pattern.substr(1) == extension) return true;
+    pos = end + 1;
+  }
+  return false;
 }
 
 }  // namespace
@@ -174,7 +190,11 @@ std::string FlattenLines(std::string_view text) {
 
 std::string MediaPatterns(int flags, bool withUpperCase) {
   std::string list;
-  if (flags & kMediaPhotos) list += kPhotoPatterns;
+  if (flags & kMediaPhotos) {
+    list += kPhotoPatterns;
+    list += ';';
+    list += kMorePhotoPatterns;
+  }
   if (flags & kMediaVideos) {
     if (!list.empty()) list += ';';
     list += kVideoPatterns;
@@ -192,7 +212,8 @@ bool IsMediaExtension(std::string_view extension, int flags) {
   if (extension.empty()) return false;
   std::string lower(extension);
   for (char& c : lower) c = AsciiLower(c);
-  return ((flags & kMediaPhotos) && OccursInPatterns(kPhotoPatterns, lower)) ||
+  return ((flags & kMediaPhotos) && (OccursInPatterns(kPhotoPatterns, lower) ||
+                                     IsOneOfPatterns(kMorePhotoPatterns, lower))) ||
          ((flags & kMediaVideos) && OccursInPatterns(kVideoPatterns, lower));
 }
 

@@ -29,10 +29,12 @@ std::string LfToCrLf(std::string_view text);
 std::string FlattenLines(std::string_view text);
 
 // The photo (flag 1) and/or video (flag 2) pattern lists joined by ";"; with upper case, ";" and
-// an upper-case copy of the whole list are appended.
+// an upper-case copy of the whole list are appended. The photo list ends with the types of
+// today's phones and the web: "*.jpeg;*.jpe;*.heic;*.heif;*.png;*.webp".
 std::string MediaPatterns(int flags, bool withUpperCase = false);
 // The extension (with its dot), lower-cased, occurs in a selected pattern after its first
-// character. A truncated ".jp" therefore matches "*.jpg".
+// character. A truncated ".jp" therefore matches "*.jpg". The later photo types (".jpeg" and
+// the others above) match only whole.
 bool IsMediaExtension(std::string_view extension, int flags);
 // The extension of a path from its last "." (dot at a position above 0 of the file name),
 // empty when there is none.

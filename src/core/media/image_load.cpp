@@ -7,13 +7,17 @@
 #include "media/jpeg_exif_guard.h"
 #include "media/jpeg_markers.h"
 #include "model/image_file_reader.h"
+#include "model/photo.h"
 #include "platform/fs.h"
 
 namespace zerva {
 namespace {
 
 static_assert(kFormatJpeg == FIF_JPEG && kFormatTiff == FIF_TIFF && kFormatRaw == FIF_RAW &&
-              kFormatUnknown == FIF_UNKNOWN);
+              kFormatPng == FIF_PNG && kFormatWebp == FIF_WEBP && kFormatUnknown == FIF_UNKNOWN);
+// The items keep the same codes (model/photo.h), which may not include this floor.
+static_assert(kFormatHeif == kImageFormatHeif && kFormatPng == kImageFormatPng &&
+              kFormatWebp == kImageFormatWebp);
 
 // The frame header follows the application segments, a few of at most 64 KiB each.
 constexpr size_t kJpegHeadBytes = 1 << 20;
@@ -118,6 +122,8 @@ int LoadFlagsFor(int format, LoadPurpose purpose) {
   if (purpose == LoadPurpose::kPreview) return format == kFormatRaw ? RAW_PREVIEW : 0;
   if (format == kFormatRaw) return RAW_DISPLAY;
   if (format == kFormatTiff) return TIFF_DEFAULT;
+  if (format == kFormatPng) return PNG_DEFAULT;
+  if (format == kFormatWebp) return WEBP_DEFAULT;
   return JPEG_ACCURATE;
 }
 

@@ -14,6 +14,8 @@ inline constexpr int kFormatUnknown = -1;
 inline constexpr int kFormatJpeg = 2;
 inline constexpr int kFormatTiff = 18;
 inline constexpr int kFormatRaw = 34;
+inline constexpr int kFormatPng = 13;
+inline constexpr int kFormatWebp = 35;
 // HEIF (libheif, not the image library): outside the library's own codes.
 inline constexpr int kFormatHeif = 1000;
 
@@ -25,8 +27,8 @@ enum class LoadPurpose { kPreview, kPrepare };
 int ImageFormatOfFile(const std::string& path);
 
 // Preview: a camera RAW file as its embedded preview, anything else with default flags.
-// Prepare: RAW developed to 24-bit colour, TIFF with default flags, others with accurate JPEG
-// decoding. HEIF takes no flags.
+// Prepare: RAW developed to 24-bit colour, TIFF, PNG and WebP with their default flags (an
+// animated WebP gives its first frame), others with accurate JPEG decoding. HEIF takes no flags.
 int LoadFlagsFor(int format, LoadPurpose purpose);
 
 // Pictures from outside larger than this are refused before the library allocates them.

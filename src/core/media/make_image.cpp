@@ -5,6 +5,7 @@
 
 #include <mutex>
 
+#include "app/text_utils.h"
 #include "media/file_copy.h"
 #include "media/image_fit.h"
 #include "media/image_load.h"
@@ -66,8 +67,16 @@ ItemState ReadItem(CPhoto& item) {
   return state;
 }
 
-bool HasJpgName(const std::string& path) {
-  return path.size() >= 4 && EqualsNoCase(std::string_view(path).substr(path.size() - 4), ".jpg");
+bool HasJpegName(const std::string& path) {
+  const std::string extension = FileExtension(path);
+  return EqualsNoCase(extension, ".jpg") || EqualsNoCase(extension, ".jpeg") ||
+         EqualsNoCase(extension, ".jpe");
+}
+
+// The service takes JPEG files only: the original may be sent in place of a prepared file only
+// when its name and its content, read now, both say JPEG. A PNG saved as ".jpg" is not one.
+bool OriginalIsJpeg(const std::string& path) {
+  return HasJpegName(path) && ImageFormatOfFile(path) == kFormatJpeg;
 }
 
 bool Fits(PixelSize size, int limit) {
@@ -131,7 +140,7 @@ class Run {
   // The cache was made at this size and rotation from the file as it is, and its watermark
   // state matches what is asked now.
   bool CanReuse() const {
-    if (state_.isHdPhoto || !HasJpgName(in_.sourcePath) || state_.imageFormat != kFormatJpeg ||
+    if (state_.isHdPhoto || !HasJpegName(in_.sourcePath) || state_.imageFormat != kFormatJpeg ||
         !IsPreparedValid(item_, in_.sizeImage)) {
       return false;
     }
@@ -146,8 +155,10 @@ class Run {
     const int64_t sourceBytes = FileSize(in_.sourcePath);
     const int64_t cachedBytes = FileSize(state_.cachedImage);
     std::string error;
+    // The item's format was typed when it was added; the file may have been replaced since.
     if (state_.rotate == 0 && Fits(source, in_.sizeImage) &&
-        (in_.useOriginal || (sourceBytes > 0 && cachedBytes > 0 && sourceBytes <= cachedBytes))) {
+        (in_.useOriginal || (sourceBytes > 0 && cachedBytes > 0 && sourceBytes <= cachedBytes)) &&
+        OriginalIsJpeg(in_.sourcePath)) {
       // The original is as small as the prepared copy and needs no turn: it goes as it is.
       if (!CopyFileReplacing(in_.sourcePath, in_.imagePath, &error) || !WatermarkOutput()) {
         return Fail(error);
@@ -191,24 +202,23 @@ class Run {
   }
 
   bool Prepare() {
-    const bool jpgSource = HasJpgName(in_.sourcePath);
     bool hd = state_.isHdPhoto;
     PixelSize source;
     std::string error;
     Bitmap image = LoadForFit(in_.sourcePath, hd ? in_.sizeHd : in_.sizeImage, &source, &error);
     if (image == nullptr) return Fail(error);
     const bool fits = Fits(source, in_.sizeImage);
+    // The original may stand in for a re-encoded file only when it is a JPEG needing no turn
+    // and no reduction: anything else would send other pixels than the sizes recorded, or a
+    // file the service cannot show.
+    const bool originalUsable = state_.rotate == 0 && OriginalIsJpeg(in_.sourcePath);
     bool useOriginal = false;
     if (fits) {
       hd = false;
       made_.notHd = true;
-      useOriginal = state_.rotate == 0 && in_.useOriginal && jpgSource;
+      useOriginal = in_.useOriginal && originalUsable;
     }
     const int64_t sourceBytes = FileSize(in_.sourcePath);
-    // The original may stand in for a re-encoded file only when it is a JPEG needing no turn
-    // and no reduction: anything else would send other pixels than the sizes recorded.
-    const bool originalUsable =
-        state_.rotate == 0 && jpgSource && ImageFormatOfFile(in_.sourcePath) == kFormatJpeg;
 
     if (!Step(0.1)) return Fail(kCancelledText);
     const PixelSize target =

@@ -10,6 +10,7 @@
 #include "model/album.h"
 #include "model/album_items.h"
 #include "model/exif_block.h"
+#include "model/folder_scan.h"
 #include "platform/fs.h"
 
 namespace zerva {
@@ -58,10 +59,15 @@ std::vector<PreparedFile> PrepareFiles(const std::vector<std::string>& files,
   for (size_t i = 0; i < files.size(); ++i) {
     results[i].source = files[i];
     std::vector<std::string> rejected, reIncluded, present;
+    const size_t knownLeftOut = album.leftOut.size();
     if (AddFile(album, files[i], &rejected, &reIncluded, &present)) {
       owner[i] = album.items.back().get();
+    } else if (!present.empty()) {
+      results[i].error = "given twice";
     } else {
-      results[i].error = present.empty() ? "not a photo the album can take" : "given twice";
+      // Named for what it is ("not a picture", "a GIF picture; ..."), as a folder scan names it.
+      results[i].error = album.leftOut.size() > knownLeftOut ? LeftOutText(album.leftOut.back())
+                                                             : "not a photo the album can take";
     }
   }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "app/app_folders.h"
 #include "app/dialogs.h"
@@ -91,17 +92,54 @@ void BuildFromAnswer(CAlbum& album, const std::string& answer) {
   }
 }
 
+// The listed file an item without a stored path stands for. The service knows the item by its
+// server name: first the file of exactly that name; else, for a photo whose file is not named
+// ".jpg" there (x.HEIC, x.png, x.JPG), the one file not yet taken whose server name it is.
+class FolderMatch {
+ public:
+  explicit FolderMatch(const std::vector<FolderEntry>& listing) {
+    // Service names are looked up among the folder's names made safe the same way; the first of
+    // two files that fold to one name is the one found.
+    for (const FolderEntry& file : listing) {
+      byLocalName_.emplace(MakeLocalName(file.name), file.path);
+      const std::string serverName = MakeServerFileName(file.name);
+      if (serverName != MakeLocalName(file.name)) byServerName_[serverName].push_back(&file);
+    }
+  }
+
+  const std::string* Exact(const std::string& fileName) const {
+    const auto found = byLocalName_.find(fileName);
+    return found == byLocalName_.end() ? nullptr : &found->second;
+  }
+
+  const std::string* ByServerName(const std::string& fileName,
+                                  const std::set<std::string>& usedNames,
+                                  const std::set<std::string>& usedPaths) const {
+    const auto found = byServerName_.find(fileName);
+    if (found == byServerName_.end()) return nullptr;
+    const std::string* match = nullptr;
+    for (const FolderEntry* file : found->second) {
+      if (usedNames.count(file->name) || usedPaths.count(file->path)) continue;
+      if (match != nullptr) return nullptr;  // two candidates: neither is certain
+      match = &file->path;
+    }
+    return match;
+  }
+
+ private:
+  std::map<std::string, std::string> byLocalName_;
+  std::map<std::string, std::vector<const FolderEntry*>> byServerName_;
+};
+
 void MergeWithFolder(CAlbum& album, const std::string& answer) {
   const std::vector<FolderEntry> listing =
       ScanFolder(album.localPath, album.env.videoSupport, &album.leftOut);
-  // Service names are looked up among the folder's names made safe the same way; the first of
-  // two files that fold to one name is the one found.
-  std::map<std::string, std::string> byLocalName;
-  for (const FolderEntry& file : listing) byLocalName.emplace(MakeLocalName(file.name), file.path);
+  const FolderMatch match(listing);
 
   std::set<std::string> usedNames;
   std::set<std::string> usedPaths;
   int highestIndex = 0;
+  const size_t firstItem = album.items.size();
   for (const std::string& xml : PhotoElements(answer)) {
     auto item = std::make_unique<CPhoto>();
     item->FromXml(xml);
@@ -112,20 +150,27 @@ void MergeWithFolder(CAlbum& album, const std::string& answer) {
     highestIndex = std::max(highestIndex, item->index);
     if (!item->localPath.empty()) {
       usedNames.insert(FileNameOfPath(item->localPath));
-    } else {
-      const auto found = byLocalName.find(item->fileName);
-      if (found != byLocalName.end()) {
-        item->localPath = found->second;
-        usedPaths.insert(found->second);
+    } else if (const std::string* path = match.Exact(item->fileName)) {
+      item->localPath = *path;
+      usedPaths.insert(*path);
+    }
+    album.items.push_back(std::move(item));
+  }
+  // Matched by server name only once every stored path and exact name has taken its file.
+  for (size_t i = firstItem; i < album.items.size(); ++i) {
+    CPhoto& item = *album.items[i];
+    if (item.localPath.empty()) {
+      if (const std::string* path = match.ByServerName(item.fileName, usedNames, usedPaths)) {
+        item.localPath = *path;
+        usedPaths.insert(*path);
       } else {
-        item->localPath = album.localPath + "/" + item->fileName;
-        usedNames.insert(item->fileName);
+        item.localPath = album.localPath + "/" + item.fileName;
+        usedNames.insert(item.fileName);
       }
     }
-    item->localFileAvailable = item->LocalFileTime() >= 0;
-    CopyAddresses(album, *item);
-    RefreshVideo(album, *item);
-    album.items.push_back(std::move(item));
+    item.localFileAvailable = item.LocalFileTime() >= 0;
+    CopyAddresses(album, item);
+    RefreshVideo(album, item);
   }
 
   for (const FolderEntry& file : listing) {

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/text_utils.h"
+#include "app/trace.h"
 #include "model/date_text.h"
 #include "model/exif_carrier.h"
 #include "model/exif_guard.h"
@@ -20,6 +21,8 @@
 #include "model/image_geometry.h"
 #include "model/number_text.h"
 #include "model/photo.h"
+#include "model/png_exif.h"
+#include "model/webp_exif.h"
 #include "platform/fs.h"
 
 namespace zerva {
@@ -382,17 +385,28 @@ void FillStrings(CPhoto& item, int resolution, bool applyTexts, const ExifTextUs
 // A HEIF file's EXIF data, checked, in a JPEG the library reads it from. `turned`: whether the
 // container turns the pixels itself, which makes the EXIF orientation a note about the stored
 // pixels only.
-bool LoadHeifHeader(const std::string& path, fipImage* image, bool* turned) {
+std::string HeifCarriedExif(const std::string& path, bool* turned) {
   HeifFile file;
   std::string error;
-  if (!file.Open(path, &error)) return false;
+  if (!file.Open(path, &error)) return {};
   std::string tiff = file.ExifBlock();
-  if (tiff.empty() || !SanitizeExifBody(&tiff, &error)) return false;
-  std::string carrier = JpegCarryingExif(tiff);
-  if (carrier.empty()) return false;
+  if (tiff.empty() || !SanitizeExifBody(&tiff, &error)) return {};
   *turned = file.HasTransformations();
-  fipMemoryIO memory(reinterpret_cast<BYTE*>(carrier.data()), static_cast<DWORD>(carrier.size()));
-  return image->loadFromMemory(FIF_JPEG, memory, FIF_LOAD_NOPIXELS) != FALSE;
+  return JpegCarryingExif(tiff);
+}
+
+// The EXIF block of a PNG or WebP picture, checked and carried in a tiny JPEG: the image library
+// reads neither chunk itself. Empty when the picture has none or it is not sound.
+std::string CarriedExif(const std::string& path, bool png) {
+  FileChunkSource source(path);
+  std::string error;
+  std::optional<std::string> block =
+      png ? PngExifBlock(source, &error) : WebpExifBlock(source, &error);
+  if (block && !SanitizeExifBody(&*block, &error)) block.reset();
+  if (!error.empty()) {
+    TraceText(kTraceWarning, "ReadExif " + path + ": EXIF left unread: " + error + "\n");
+  }
+  return block ? JpegCarryingExif(*block) : std::string();
 }
 
 // Loads the file's header and metadata (no pixels), giving the library only EXIF data whose
@@ -400,19 +414,24 @@ bool LoadHeifHeader(const std::string& path, fipImage* image, bool* turned) {
 bool LoadHeader(const std::string& path, fipImage* image, bool* turned) {
   std::string head;
   if (!ReadFileHead(path, 256, &head) || head.size() < 2) return false;
+  std::string carrier;
   if (head[0] == '\xFF' && head[1] == '\xD8') {
-    std::string header = SafeJpegHeader(path);
-    if (header.empty()) return false;
-    fipMemoryIO memory(reinterpret_cast<BYTE*>(header.data()), static_cast<DWORD>(header.size()));
-    return image->loadFromMemory(FIF_JPEG, memory, FIF_LOAD_NOPIXELS) != FALSE;
+    carrier = SafeJpegHeader(path);
+  } else if (LooksLikeHeif(head)) {
+    carrier = HeifCarriedExif(path, turned);
+  } else if (HasPngSignature(head) || HasWebpSignature(head)) {
+    carrier = CarriedExif(path, HasPngSignature(head));
+  } else {
+    if ((head[0] == 'I' && head[1] == 'I') || (head[0] == 'M' && head[1] == 'M')) {
+      if (!TiffFileIsSound(path)) return false;
+    }
+    ImageFileReader reader(path);
+    if (!reader.IsOpen()) return false;
+    return image->loadFromHandle(reader.Io(), reader.Handle(), FIF_LOAD_NOPIXELS) != FALSE;
   }
-  if (LooksLikeHeif(head)) return LoadHeifHeader(path, image, turned);
-  if ((head[0] == 'I' && head[1] == 'I') || (head[0] == 'M' && head[1] == 'M')) {
-    if (!TiffFileIsSound(path)) return false;
-  }
-  ImageFileReader reader(path);
-  if (!reader.IsOpen()) return false;
-  return image->loadFromHandle(reader.Io(), reader.Handle(), FIF_LOAD_NOPIXELS) != FALSE;
+  if (carrier.empty()) return false;
+  fipMemoryIO memory(reinterpret_cast<BYTE*>(carrier.data()), static_cast<DWORD>(carrier.size()));
+  return image->loadFromMemory(FIF_JPEG, memory, FIF_LOAD_NOPIXELS) != FALSE;
 }
 
 // The tag walk; `writtenOrientation` gets the orientation tag as written when the orientation

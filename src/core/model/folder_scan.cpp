@@ -14,6 +14,7 @@
 #include "lang/text.h"
 #include "model/album_environment.h"
 #include "model/exif_text.h"
+#include "model/heif_brand.h"
 #include "model/image_file_reader.h"
 #include "model/photo.h"
 #include "model/text_compare.h"
@@ -25,6 +26,8 @@ namespace {
 
 // A folder holds more files than any album may: stop listing long before memory matters.
 constexpr size_t kMaxListedFiles = 100000;
+// Enough for the "ftyp" box of an ISO media file with a long list of compatible brands.
+constexpr size_t kIsoHeadBytes = 256;
 
 struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
@@ -149,11 +152,26 @@ DetectedType DetectType(const std::string& path, const AlbumEnvironment& env, CZ
     return Refused(reader.OpenError() == EINVAL ? LeftOutReason::kNotRegularFile
                                                 : LeftOutReason::kUnreadable);
   }
+  // The image library does not know HEIF; its first box tells.
+  const std::string head = reader.Head(kIsoHeadBytes);
+  switch (IsoImageKindOf(head)) {
+    case IsoImageKind::kHeif:
+      return {kImageFormatHeif, false, LeftOutReason::kNone, {}};
+    case IsoImageKind::kAvif:
+      return Refused(LeftOutReason::kOtherPicture, "AVIF");
+    case IsoImageKind::kNone:
+      break;
+  }
   const FREE_IMAGE_FORMAT format = reader.Format();
   switch (format) {
     case FIF_JPEG:
     case FIF_TIFF:
     case FIF_RAW:
+    case FIF_PNG:
+    case FIF_WEBP:
+      static_assert(kImageFormatJpeg == FIF_JPEG && kImageFormatTiff == FIF_TIFF &&
+                    kImageFormatRaw == FIF_RAW && kImageFormatPng == FIF_PNG &&
+                    kImageFormatWebp == FIF_WEBP);
       return {static_cast<int>(format), false, LeftOutReason::kNone, {}};
     case FIF_UNKNOWN:
       return Refused(LeftOutReason::kNotPicture);

@@ -40,7 +40,7 @@ enum class LeftOutReason {
 struct LeftOutFile {
   std::string name;  // as listed; shown with bad bytes as "?"
   LeftOutReason reason = LeftOutReason::kNone;
-  std::string format;  // kOtherPicture: the image library's name of the format ("PNG")
+  std::string format;  // kOtherPicture: the name of the format ("GIF")
 };
 
 // Grouped by reason (in the order of LeftOutReason), then by name as folders are listed.
@@ -72,8 +72,9 @@ struct DetectedType {
   LeftOutReason refusal = LeftOutReason::kNone;
   std::string otherFormat;  // kOtherPicture's format
 };
-// Photos are typed by the image library from their content (JPEG, TIFF and camera RAW are
-// taken); videos are probed into `video`.
+// Photos are typed by their content, not their name: JPEG, TIFF, camera RAW, PNG and WebP (the
+// image library's codes) and HEIF (kFormatHeif) are taken, any other picture is refused as
+// kOtherPicture with its format's name; videos are probed into `video`.
 DetectedType DetectType(const std::string& path, const AlbumEnvironment& env, CZervaVideo* video);
 
 struct FolderEntry {

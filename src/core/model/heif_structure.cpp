@@ -1,17 +1,15 @@
 #include "model/heif_structure.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <vector>
 
+#include "model/heif_brand.h"
 #include "model/hevc_config.h"
 
 namespace zerva {
 namespace {
 
-constexpr std::array<std::string_view, 8> kHeifBrands = {"heic", "heix", "heim", "heis",
-                                                         "hevc", "hevx", "mif1", "msf1"};
 // Boxes, items and extents looked at on one level; real files have a handful (a phone's grid
 // picture a few dozen tiles).
 constexpr size_t kMaxEntries = 4096;
@@ -336,18 +334,8 @@ HeifStructure ReadMeta(std::string_view meta, uint64_t fileSize, const HeifByteR
 }  // namespace
 
 bool LooksLikeHeif(std::string_view head) {
-  if (head.size() < 16 || head.substr(4, 4) != "ftyp") return false;
-  const uint64_t size = std::min<uint64_t>(Get32(head, 0), head.size());
-  if (size < 16) return false;
-  auto known = [](std::string_view brand) {
-    return std::find(kHeifBrands.begin(), kHeifBrands.end(), brand) != kHeifBrands.end();
-  };
-  if (known(head.substr(8, 4))) return true;
-  // After the major brand and its version come the compatible brands.
-  for (uint64_t at = 16; at + 4 <= size; at += 4) {
-    if (known(head.substr(at, 4))) return true;
-  }
-  return false;
+  // One reading of the ftyp box for the folder scan and the loaders alike.
+  return IsoImageKindOf(head) == IsoImageKind::kHeif;
 }
 
 HeifStructure ReadHeifStructure(uint64_t fileSize, const HeifByteReader& read) {

@@ -13,9 +13,9 @@
 
 namespace zerva {
 
-// An ISO base media file whose `ftyp` box names a HEIF still-image or sequence brand (heic, heix,
-// heim, heis, hevc, hevx, mif1, msf1) as its major or a compatible brand. AVIF files are not
-// taken: they carry no HEVC picture the decoder here reads. `head`: the file's first bytes.
+// An ISO base media file whose `ftyp` box makes it a HEVC-coded HEIF picture or sequence
+// (IsoImageKindOf). AVIF files are not taken: they carry no HEVC picture the decoder here reads.
+// `head`: the file's first bytes.
 bool LooksLikeHeif(std::string_view head);
 
 struct HeifStructure {

@@ -50,6 +50,15 @@ FREE_IMAGE_FORMAT ImageFileReader::Format() {
   return format;
 }
 
+std::string ImageFileReader::Head(size_t bytes) {
+  std::string head(file_ == nullptr ? 0 : bytes, '\0');
+  if (file_ == nullptr) return head;
+  Rewind();
+  head.resize(std::fread(head.data(), 1, head.size(), file_));
+  Rewind();
+  return head;
+}
+
 FIBITMAP* ImageFileReader::Load(FREE_IMAGE_FORMAT format, int flags) {
   if (file_ == nullptr || format == FIF_UNKNOWN) return nullptr;
   Rewind();

@@ -23,6 +23,8 @@ class ImageFileReader {
 
   // The format the content shows; FIF_UNKNOWN when the library knows none.
   FREE_IMAGE_FORMAT Format();
+  // The file's first `bytes` (fewer when it is shorter), for formats the library does not know.
+  std::string Head(size_t bytes);
   // The picture from the start of the file; null when the library cannot read it.
   FIBITMAP* Load(FREE_IMAGE_FORMAT format, int flags);
 

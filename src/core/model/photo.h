@@ -19,6 +19,10 @@ namespace zerva {
 inline constexpr int kImageFormatJpeg = 2;
 inline constexpr int kImageFormatTiff = 18;
 inline constexpr int kImageFormatRaw = 34;
+inline constexpr int kImageFormatPng = 13;
+inline constexpr int kImageFormatWebp = 35;
+// HEIF, which the image library does not know, beside its codes.
+inline constexpr int kImageFormatHeif = 1000;
 // Format code given to a recognised video.
 inline constexpr int kVideoFormat = 2;
 

@@ -54,9 +54,26 @@ TEST(MediaTypes, PatternsExtensionsAndFileExtension) {
   EXPECT_TRUE(IsMediaExtension(".x3f", kMediaPhotos));
   EXPECT_FALSE(IsMediaExtension(".mts", kMediaPhotos));
   EXPECT_TRUE(IsMediaExtension(".Mts", kMediaPhotos | kMediaVideos));
-  EXPECT_FALSE(IsMediaExtension(".png", kMediaPhotos | kMediaVideos));
+  EXPECT_FALSE(IsMediaExtension(".png", kMediaVideos));
+  EXPECT_FALSE(IsMediaExtension(".gif", kMediaPhotos | kMediaVideos));
   EXPECT_FALSE(IsMediaExtension(".jpg;*.tif", kMediaPhotos));  // never across two patterns
   EXPECT_FALSE(IsMediaExtension("", kMediaPhotos | kMediaVideos));
+
+  // The types of phones and the web, in any case; matched whole, so truncated or longer
+  // extensions do not slip in, and ".w" stays the video it was.
+  for (const char* ext : {".jpeg", ".JPEG", ".jpe", ".heic", ".HEIC", ".heif", ".png", ".WebP"}) {
+    EXPECT_TRUE(IsMediaExtension(ext, kMediaPhotos)) << ext;
+    EXPECT_FALSE(IsMediaExtension(ext, kMediaVideos)) << ext;
+  }
+  for (const char* ext : {".hei", ".pn", ".web", ".webpx", ".heics", ".jpegg", ".w"}) {
+    EXPECT_FALSE(IsMediaExtension(ext, kMediaPhotos)) << ext;
+  }
+  EXPECT_TRUE(IsMediaExtension(".w", kMediaVideos));
+  const std::string photos = MediaPatterns(kMediaPhotos);
+  EXPECT_EQ(photos.substr(0, 12), "*.jpg;*.tif;");
+  EXPECT_EQ(photos.substr(photos.size() - 40), ";*.jpeg;*.jpe;*.heic;*.heif;*.png;*.webp");
+  EXPECT_NE(MediaPatterns(kMediaPhotos, true).find(";*.HEIC;*.HEIF;*.PNG;*.WEBP"),
+            std::string::npos);
 
   EXPECT_EQ(FileExtension("/a/b/photo.tar.JPG"), ".JPG");
   EXPECT_EQ(FileExtension("/a.b/photo"), "");

@@ -88,7 +88,8 @@ TEST(HeifSniffTest, TakesHeifBrandsByContentAndNothingElse) {
   EXPECT_TRUE(LooksLikeHeif(head("isom", "heix")));  // known only as a compatible brand
   EXPECT_FALSE(LooksLikeHeif(head("avif", "mif1avif").replace(16, 4, "miaf")));
   EXPECT_FALSE(LooksLikeHeif(head("avif", "avis")));
-  EXPECT_FALSE(LooksLikeHeif(head("isom", "mp41")));  // a video
+  EXPECT_FALSE(LooksLikeHeif(head("avif", "mif1avif")));  // AVIF names the common brand too
+  EXPECT_FALSE(LooksLikeHeif(head("isom", "mp41")));      // a video
   // A compatible brand beyond the box's own size does not count.
   std::string cut = head("isom", "heic");
   cut[3] = 16;

@@ -109,6 +109,27 @@ TEST_F(PreparedCacheTest, UploadCopiesTheCacheThenPreparesAnewAfterAnotherTurn) 
   EXPECT_EQ(item_->width, 900);
 }
 
+// The photo prepared in the editor was a small JPEG; its file was then replaced by a PNG under
+// the same name and time. The cache still stands for the photo, but the PNG is never sent as the
+// "original", even to a user whose small originals go unchanged.
+TEST_F(PreparedCacheTest, AnOriginalReplacedByAnotherTypeIsNeverSent) {
+  source_ = test::PhotoFile(dir_, "small.jpg", 1000, 750);
+  ASSERT_TRUE(SetFileTime(source_, 1600000000));
+  item_ = test::PhotoItem(source_, "small.jpg");
+  ASSERT_TRUE(PrepareInEditor());
+  const std::string cached = FileBytes(item_->preparedImagePath);
+  Bitmap flat(FreeImage_Allocate(1000, 750, 24));
+  ASSERT_TRUE(FreeImage_Save(FIF_PNG, flat.get(), source_.c_str(), 0));
+  ASSERT_TRUE(SetFileTime(source_, 1600000000));
+  ASSERT_LT(FileSize(source_), static_cast<int64_t>(cached.size()));
+  ASSERT_TRUE(IsPreparedValid(*item_, 1200));
+  MakeImageInputs in = Inputs();
+  in.useOriginal = true;
+  ASSERT_TRUE(Make(in)) << error_;
+  EXPECT_EQ(FileBytes(in.imagePath), cached);
+  EXPECT_EQ(ImageFormatOfFile(in.imagePath), kFormatJpeg);
+}
+
 TEST_F(PreparedCacheTest, EditedLocalFileMakesTheCacheStale) {
   ASSERT_TRUE(PrepareInEditor());
   ASSERT_TRUE(IsPreparedValid(*item_, 1200));

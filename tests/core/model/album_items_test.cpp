@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "app/scripted_dialogs.h"
 #include "lang/text.h"
 #include "model/album.h"
@@ -42,6 +45,51 @@ TEST_F(AlbumItemsTest, FolderBecomesItemsWithUniqueServerNames) {
   }
   EXPECT_EQ(album_.items[1]->localPath, dir_.File("a.tif"));
   EXPECT_EQ(album_.items[1]->imageFormat, kImageFormatTiff);
+}
+
+// A phone's folder: every photo becomes an item named ".jpg" on the service, each name unique,
+// and what cannot be sent is named with its reason.
+TEST_F(AlbumItemsTest, APhonesFolderOfEveryTypeBecomesJpgItems) {
+  test::TempDir phone;
+  test::MakeJpeg(phone, "IMG_1.JPG", 64, 48);
+  test::MakeJpeg(phone, "IMG_1.jpg", 48, 64);  // another photo, named apart only by case
+  test::MakeJpeg(phone, "beach.jpeg");
+  test::MakePng(phone, "Screenshot.png");
+  test::MakePng(phone, "png_inside.jpg");
+  phone.Write("notes.webp", "not a picture\n");
+  fipImage bmp;
+  ASSERT_TRUE(test::DrawPicture(bmp, 8, 8));
+  ASSERT_TRUE(bmp.save(FIF_BMP, phone.File("old.jpg").c_str()));
+  ASSERT_TRUE(AddFolder(album_, phone.Path()));
+  ASSERT_EQ(album_.items.size(), 5u);
+  std::vector<std::string> names = FileNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"IMG_1.jpg", "IMG_11.jpg", "Screenshot.jpg",
+                                             "beach.jpg", "png_inside.jpg"}));
+  std::set<std::string> paths;
+  for (const auto& item : album_.items) paths.insert(item->localPath);
+  EXPECT_EQ(paths.size(), 5u);
+  EXPECT_EQ(album_.FindItemByFileName("png_inside.jpg")->imageFormat, kImageFormatPng);
+  EXPECT_EQ(album_.FindItemByFileName("beach.jpg")->imageFormat, kImageFormatJpeg);
+  ASSERT_EQ(album_.leftOut.size(), 2u);
+  EXPECT_EQ(album_.leftOut[0].name, "notes.webp");
+  EXPECT_EQ(album_.leftOut[0].reason, LeftOutReason::kNotPicture);
+  EXPECT_EQ(album_.leftOut[1].name, "old.jpg");
+  EXPECT_EQ(album_.leftOut[1].reason, LeftOutReason::kOtherPicture);
+  EXPECT_EQ(album_.leftOut[1].format, "BMP");
+
+  // Dropped or picked one by one, the same.
+  CAlbum dropped;
+  std::vector<std::string> rejected, reIncluded, present;
+  for (const char* name : {"IMG_1.JPG", "IMG_1.jpg", "Screenshot.png", "notes.webp"}) {
+    AddFile(dropped, phone.File(name), &rejected, &reIncluded, &present);
+  }
+  ASSERT_EQ(dropped.items.size(), 3u);
+  EXPECT_EQ(dropped.items[0]->fileName, "IMG_1.jpg");
+  EXPECT_EQ(dropped.items[1]->fileName, "IMG_11.jpg");
+  EXPECT_EQ(dropped.items[2]->fileName, "Screenshot.jpg");
+  EXPECT_EQ(rejected, std::vector<std::string>{phone.File("notes.webp")});
+  EXPECT_TRUE(present.empty());
 }
 
 TEST_F(AlbumItemsTest, SelectionIncludesOnlyTheNamedFiles) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "app/elements.h"
 #include "app/scripted_dialogs.h"
 #include "lang/text.h"
@@ -46,7 +48,9 @@ class AlbumLoadTest : public ::testing::Test {
 
   // Creates the album from the folder and uploads every item's image and thumbnail the way the
   // upload session will, then stores the album XML.
-  void CreateAndUpload() {
+  // Without `storePaths` the service gets no local paths, as from an older program or another
+  // computer, and the items are found by their names.
+  void CreateAndUpload(bool storePaths = true) {
     CAlbum album(env_);
     album.name = "Holiday";
     album.localPath = folder_;
@@ -62,10 +66,15 @@ class AlbumLoadTest : public ::testing::Test {
       item->OriginalCode = item->LocalFileTime();
       item->width = 400;
       item->height = 300;
+      // The service names a file by the name it is sent under: the item's.
+      const std::string sentPath = sent_.File(item->fileName);
+      ASSERT_TRUE(std::filesystem::copy_file(item->localPath, sentPath,
+                                             std::filesystem::copy_options::overwrite_existing));
+      if (!storePaths) item->localPath.clear();
       for (const char* sub : {"images", "thumb"}) {
         const ApiResult sent =
             connection_->UploadFile(user_, pass_, album.serverDir + "/" + sub, album.albumID,
-                                    item->ToXml(), item->localPath, nullptr);
+                                    item->ToXml(), sentPath, nullptr);
         ASSERT_TRUE(sent.Ok()) << sent.message;
         item->photoID = static_cast<int>(GetElementInt(sent.value, "photoID"));
       }
@@ -106,6 +115,7 @@ class AlbumLoadTest : public ::testing::Test {
   int albumId_ = 0;
   AlbumEnvironment env_;
   test::TempDir dir_;
+  test::TempDir sent_;  // the files as the upload sends them
   std::string folder_;
   CAlbumMngr list_;
   ScriptedDialogs dialogs_;
@@ -209,6 +219,51 @@ TEST_F(AlbumLoadTest, FolderChangesAndLostFilesAreMerged) {
   EXPECT_EQ(messages[0].text.find(Text("msgCorruptedAlbum1") + " 1" + Text("msgCorruptedAlbum2")),
             0u);
   EXPECT_NE(messages[0].text.find(Text("msgCorruptedOption2")), std::string::npos);
+}
+
+// Photos whose files are not named ".jpg" (a phone's HEIC, a screenshot's PNG, ".jpeg", ".JPG")
+// are ".jpg" on the service; opened again, each finds its own file and nothing is new or sent.
+class AlbumLoadOtherTypesTest : public AlbumLoadTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(AlbumLoadOtherTypesTest, PhotosOfOtherTypesFindTheirFilesAgain) {
+  ASSERT_FALSE(test::MakePng(dir_, "Screenshot.PNG", 400, 300).empty());
+  ASSERT_FALSE(test::MakeJpeg(dir_, "e.jpeg", 400, 300).empty());
+  ASSERT_FALSE(test::MakeJpeg(dir_, "f.JPG", 400, 300).empty());
+  for (const char* name : {"Screenshot.PNG", "e.jpeg", "f.JPG"}) {
+    ASSERT_TRUE(test::SetModificationTime(dir_.File(name), 1300000000));
+  }
+  CreateAndUpload(GetParam());
+  CAlbum album;
+  ASSERT_EQ(Open(&album), 1);
+  ASSERT_EQ(album.items.size(), 6u);
+  for (const auto& [fileName, local] :
+       {std::pair{"Screenshot.jpg", "Screenshot.PNG"}, {"e.jpg", "e.jpeg"}, {"f.jpg", "f.JPG"}}) {
+    const CPhoto* item = Item(album, fileName);
+    ASSERT_NE(item, nullptr) << fileName;
+    EXPECT_EQ(item->localPath, folder_ + "/" + local);
+    EXPECT_TRUE(item->localFileAvailable) << fileName;
+    EXPECT_TRUE(item->included) << fileName;
+    EXPECT_FALSE(item->needsUpload) << fileName;
+  }
+  EXPECT_FALSE(album.modified);
+}
+
+INSTANTIATE_TEST_SUITE_P(StoredPathsOrNamesOnly, AlbumLoadOtherTypesTest, ::testing::Bool());
+
+// Two files that would take one service name by their names alone: neither is guessed.
+TEST_F(AlbumLoadTest, AnAmbiguousNameFindsNoFile) {
+  ASSERT_FALSE(test::MakePng(dir_, "g.png", 400, 300).empty());
+  CreateAndUpload(false);
+  ASSERT_FALSE(test::MakeJpeg(dir_, "g.jpeg", 400, 300).empty());
+  CAlbum album;
+  ASSERT_EQ(Open(&album), 1);
+  const CPhoto* g = Item(album, "g.jpg");
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->localPath, folder_ + "/g.jpg");
+  EXPECT_FALSE(g->localFileAvailable);
+  ASSERT_EQ(album.items.size(), 6u);  // both files wait for the user as new items
+  EXPECT_FALSE(album.items[4]->included);
+  EXPECT_FALSE(album.items[5]->included);
 }
 
 TEST_F(AlbumLoadTest, DamagedItemsCanBeLeftOut) {

@@ -141,12 +141,20 @@ TEST(FolderScanRules, ContentThatIsNoPhotoSaysWhatItIs) {
   AlbumEnvironment env;
   const DetectedType text = DetectType(dir.Write("text.jpg", "notes, not a photo\n"), env, nullptr);
   EXPECT_EQ(text.refusal, LeftOutReason::kNotPicture);
-  fipImage png;
-  ASSERT_TRUE(test::DrawPicture(png, 8, 8));
-  ASSERT_TRUE(png.save(FIF_PNG, dir.File("png.jpg").c_str()));
-  const DetectedType other = DetectType(dir.File("png.jpg"), env, nullptr);
-  EXPECT_EQ(other.refusal, LeftOutReason::kOtherPicture);
-  EXPECT_EQ(other.otherFormat, "PNG");
+  fipImage picture;
+  ASSERT_TRUE(test::DrawPicture(picture, 8, 8));
+  // A PNG saved as ".jpg" is prepared as the PNG it is; formats still refused are named.
+  ASSERT_TRUE(picture.save(FIF_PNG, dir.File("png.jpg").c_str()));
+  EXPECT_EQ(DetectType(dir.File("png.jpg"), env, nullptr).format, kImageFormatPng);
+  ASSERT_TRUE(picture.save(FIF_BMP, dir.File("bmp.jpg").c_str()));
+  const DetectedType bmp = DetectType(dir.File("bmp.jpg"), env, nullptr);
+  EXPECT_EQ(bmp.refusal, LeftOutReason::kOtherPicture);
+  EXPECT_EQ(bmp.otherFormat, "BMP");
+  ASSERT_TRUE(picture.convertTo8Bits());
+  ASSERT_TRUE(picture.save(FIF_GIF, dir.File("gif.png").c_str()));
+  const DetectedType gif = DetectType(dir.File("gif.png"), env, nullptr);
+  EXPECT_EQ(gif.refusal, LeftOutReason::kOtherPicture);
+  EXPECT_EQ(gif.otherFormat, "GIF");
 }
 
 TEST(FolderScanRules, TheAlbumKeepsWhatTheFolderAndTheUserLeftOut) {

@@ -45,6 +45,28 @@ inline std::string MakeTiff(const TempDir& dir, const std::string& name, unsigne
   return path;
 }
 
+inline std::string MakePng(const TempDir& dir, const std::string& name, unsigned width = 64,
+                           unsigned height = 48) {
+  fipImage image;
+  const std::string path = dir.File(name);
+  if (!DrawPicture(image, width, height) || !image.save(FIF_PNG, path.c_str(), 0)) return {};
+  return path;
+}
+
+inline bool HaveTool(const char* program) {
+  return !FindOnPath(program).empty();
+}
+
+// A WebP made by cwebp (Debian webp) from `source`, a JPEG or PNG; "-metadata exif" keeps the
+// source's EXIF.
+inline std::string MakeWebp(const TempDir& dir, const std::string& name, const std::string& source,
+                            const std::string& options = "") {
+  const std::string path = dir.File(name);
+  const std::string command =
+      "cwebp -quiet " + options + " '" + source + "' -o '" + path + "' >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0 ? path : std::string();
+}
+
 inline bool HaveExiftool() {
   return !FindOnPath("exiftool").empty();
 }
