@@ -152,8 +152,14 @@ int RunBanners(CliContext& context) {
   if (album == nullptr) return kExitNotFound;
   CHttpConnect* connection = app.MainConnection();
   if (connection == nullptr) return kExitFailed;
+  std::string refused;
   const std::vector<AlbumBanner> banners =
-      ListAlbumBanners(*connection, app.Session().Credentials(), album->albumID);
+      ListAlbumBanners(*connection, app.Session().Credentials(), album->albumID, &refused);
+  if (!refused.empty()) {
+    std::fprintf(context.err, "zerva-cli: the service gave no banners for album %d: %s\n",
+                 album->albumID, refused.c_str());
+    return kExitFailed;
+  }
   for (const AlbumBanner& banner : banners) {
     std::fprintf(context.out, "%s\n", BannerLine(banner).c_str());
   }

@@ -204,6 +204,14 @@ TEST_F(CliAlbumPagesTest, BannersListTheServicesBannersOnePerLine) {
   EXPECT_EQ(lines[1].rfind("Make a photo book\thttps://example.com/printshop/book\t", 0), 0u)
       << lines[1];
   EXPECT_EQ(User({"banners", "999999"}).status, kExitNotFound);
+
+  // A refusal is a failure with the service's words, not an album without banners.
+  ASSERT_TRUE(Server().InjectFault("GetBanners", "error", 1, "9:Banners are off"));
+  const CliRun refused = User({"banners", albumIds_[1]});
+  EXPECT_EQ(refused.status, kExitFailed);
+  EXPECT_TRUE(refused.out.empty());
+  EXPECT_NE(refused.err.find("Banners are off"), std::string::npos) << refused.err;
+  EXPECT_EQ(refused.err.find("No banners"), std::string::npos) << refused.err;
 }
 
 TEST_F(CliAlbumPagesTest, FailedDeleteShowsTheServicesTextAndKeepsTheAlbum) {

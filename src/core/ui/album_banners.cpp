@@ -22,12 +22,18 @@ bool IsWebLink(std::string_view link) {
 }
 
 std::vector<AlbumBanner> ListAlbumBanners(CHttpConnect& connection,
-                                          const SessionCredentials& credentials, int albumId) {
+                                          const SessionCredentials& credentials, int albumId,
+                                          std::string* error) {
   const ApiResult sent =
       connection.GetBanners(credentials.name, credentials.passwordDigest, albumId);
   const ApiResult answer = sent.Ok() ? ParseAnswer(sent.value) : sent;
   std::vector<AlbumBanner> banners;
-  if (!answer.Ok()) return banners;
+  if (!answer.Ok()) {
+    if (error != nullptr) {
+      *error = answer.message.empty() ? "error " + answer.errorCode : answer.message;
+    }
+    return banners;
+  }
   for (const std::string& file : GetElements(GetElement(answer.value, "files"), "file")) {
     AlbumBanner banner;
     banner.pictureUrl = GetElement(file, "url");

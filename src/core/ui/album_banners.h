@@ -26,10 +26,12 @@ struct AlbumBanner {
 // desktop's opener would start.
 bool IsWebLink(std::string_view link);
 
-// GetBanners for the album, each "file" with its "url", "title" and "name". Failures leave
-// nothing out loud: a refused call gives no banners.
+// GetBanners for the album, each "file" with its "url", "title" and "name". A refused call
+// gives no banners and, when `error` is given, the service's or the transport's text there, so
+// that a caller can tell it from an album without banners.
 std::vector<AlbumBanner> ListAlbumBanners(CHttpConnect& connection,
-                                          const SessionCredentials& credentials, int albumId);
+                                          const SessionCredentials& credentials, int albumId,
+                                          std::string* error = nullptr);
 // The listed banners with their pictures downloaded through `scratchFolder` (with a trailing
 // "/"; each download has a file of its own, so loads may run side by side); a banner whose
 // picture cannot be had or read is left out. Setting `cancel` stops the downloads: the banners
