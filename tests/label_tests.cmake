@@ -9,8 +9,8 @@
 
 set(zerva_service_suites
   AccountPageTest AlbumCoverLoaderTest AlbumEditorEntryTest AlbumEditorFieldsTest
-  AlbumEditorItemsTest AlbumEditorWindowTest AlbumLoadTest AlbumsPageTest AppTest
-  BugReportServiceTest CategoryServiceTest ConversionTest CopyDlgTest EditVideoTest
+  AlbumEditorItemsTest AlbumEditorWindowTest AlbumLoadOtherTypesTest AlbumLoadTest AlbumsPageTest
+  AppTest BugReportServiceTest CategoryServiceTest ConversionTest CopyDlgTest EditVideoTest
   EditorUploadStressTest ExifReaderTest GrowingFileTest HttpCurlTest HttpProxyTest
   InstallRegistrationTest ItemLocationTest JobUploadTest LanguageSwitchTest LoginPageTest
   OriginalVideoTest PageManagerTest PageTextsTest PhotoDetailTest PostCopyPageTest
