@@ -5,32 +5,16 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "model/exif_reader.h"
 #include "model/photo.h"
-
-namespace {
-
-const std::string& ScratchPath() {
-  static const std::string path = [] {
-    const char* tmp = std::getenv("TMPDIR");
-    return std::string(tmp && *tmp ? tmp : "/tmp") + "/zerva_exif_fuzz_" +
-           std::to_string(::getpid()) + ".jpg";
-  }();
-  return path;
-}
-
-}  // namespace
+#include "scratch_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& path = ScratchPath();
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return 0;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
+  const std::string& path = zerva::fuzz::ScratchPath("exif", ".jpg");
+  if (!zerva::fuzz::WriteScratch(path, data, size)) return 0;
   zerva::CPhoto item;
   item.localPath = path;
   zerva::ReadExif(item, 100, 1200, true, {true, true});

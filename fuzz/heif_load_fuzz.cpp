@@ -9,12 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_prepare.h"
 #include "media/heif_load.h"
-#include "media/image_fit.h"
 #include "media/image_load.h"
-#include "media/image_rotate.h"
-#include "media/image_save.h"
-#include "media/standard_bitmap.h"
 #include "model/exif_carrier.h"
 #include "model/exif_guard.h"
 #include "model/heif_file.h"
@@ -22,24 +19,8 @@
 namespace {
 
 using namespace zerva;
-
-// Far below the fuzzer's memory limit, yet above every seed.
-constexpr int64_t kMaxPixels = 4'000'000;
-
-void Prepare(Bitmap image, int code) {
-  if (image == nullptr) return;
-  const PixelSize size = BitmapSize(image.get());
-  if (size.width < 1 || size.height < 1 ||
-      static_cast<int64_t>(size.width) * size.height > kMaxPixels) {
-    __builtin_trap();
-  }
-  if (static_cast<int64_t>(size.width) * size.height > 65536) return;  // keep runs quick
-  if (!MakeStandardBitmap(image)) return;
-  RotateByCode(image, code);
-  const Bitmap thumbnail = MakeThumbnail(image.get(), 16);
-  std::string bytes;
-  EncodeJpeg(thumbnail.get(), 50, &bytes);
-}
+using fuzz::kMaxPixels;
+using fuzz::Prepare;
 
 void ReadExif(std::string_view bytes) {
   HeifFile file;

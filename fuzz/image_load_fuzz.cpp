@@ -6,36 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "media/image_fit.h"
+#include "fuzz_prepare.h"
 #include "media/image_load.h"
-#include "media/image_rotate.h"
-#include "media/image_save.h"
 #include "media/jpeg_fit_load.h"
 #include "media/standard_bitmap.h"
 
-namespace {
-
 using namespace zerva;
-
-// Far below the fuzzer's memory limit, yet above every seed.
-constexpr int64_t kMaxPixels = 4'000'000;
-
-void Prepare(Bitmap image, int code) {
-  if (image == nullptr) return;
-  const PixelSize size = BitmapSize(image.get());
-  if (size.width < 1 || size.height < 1 ||
-      static_cast<int64_t>(size.width) * size.height > kMaxPixels) {
-    __builtin_trap();
-  }
-  if (static_cast<int64_t>(size.width) * size.height > 65536) return;  // keep runs quick
-  if (!MakeStandardBitmap(image)) return;
-  RotateByCode(image, code);
-  const Bitmap thumbnail = MakeThumbnail(image.get(), 16);
-  std::string bytes;
-  EncodeJpeg(thumbnail.get(), 50, &bytes);
-}
-
-}  // namespace
+using fuzz::kMaxPixels;
+using fuzz::Prepare;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -12,22 +12,10 @@
 #include <string>
 
 #include "model/jpeg_orientation.h"
-
-namespace {
-
-const std::string& ScratchPath() {
-  static const std::string path = [] {
-    const char* tmp = std::getenv("TMPDIR");
-    return std::string(tmp && *tmp ? tmp : "/tmp") + "/zerva_orientation_fuzz_" +
-           std::to_string(::getpid()) + ".jpg";
-  }();
-  return path;
-}
-
-}  // namespace
+#include "scratch_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& path = ScratchPath();
+  const std::string& path = zerva::fuzz::ScratchPath("orientation", ".jpg");
   const std::string before(reinterpret_cast<const char*>(data), size);
   {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
