@@ -68,3 +68,37 @@ bench_install_cli() {
   echo "Domain=127.0.0.1:$2/" >"$WORK/inst/zerva_proxy_setting.ini"
   echo "$WORK/inst/zerva-cli"
 }
+
+# The side-by-side comparisons: each declares `declare -A WALL PEAK`, lists TOOLS and PHOTOS,
+# sets TIME (GNU time) and defines `run TOOL PHOTO`, which calls bench_measure once.
+
+# bench_measure SCRIPT TOOL COMMAND...: runs the command under GNU time, adds its wall time to
+# WALL[TOOL] and keeps its largest resident size (KiB) in PEAK[TOOL]; a failure ends the script
+# with the command's errors.
+bench_measure() {
+  local script="$1" tool="$2" start end kb
+  shift 2
+  start="$(date +%s.%N)"
+  if ! "$TIME" -f "%M" -o "$WORK/rss" "$@" >/dev/null 2>"$WORK/err"; then
+    echo "$script: $tool failed: $*"
+    cat "$WORK/err"
+    exit 1
+  fi
+  end="$(date +%s.%N)"
+  WALL[$tool]="$(awk -v a="${WALL[$tool]:-0}" -v s="$start" -v e="$end" 'BEGIN { print a + e - s }')"
+  kb="$(tail -1 "$WORK/rss")"
+  if [ "$kb" -gt "${PEAK[$tool]:-0}" ]; then PEAK[$tool]="$kb"; fi
+}
+
+# bench_take_turns SCRIPT: every tool once on the first photo to warm up, then the tools taking
+# turns photo by photo, so that a change of the machine's load falls on all of them alike.
+bench_take_turns() {
+  local tool photo
+  echo "$1: warming up"
+  for tool in "${TOOLS[@]}"; do run "$tool" "${PHOTOS[0]}"; done
+  WALL=() PEAK=()
+  echo "$1: timing (load average $(cut -d' ' -f1-3 /proc/loadavg))"
+  for photo in "${PHOTOS[@]}"; do
+    for tool in "${TOOLS[@]}"; do run "$tool" "$photo"; done
+  done
+}

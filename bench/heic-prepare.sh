@@ -41,37 +41,18 @@ PHOTOS=("$WORK"/photos/*.heic)
 declare -A WALL PEAK
 TOOLS=(zerva reference)
 
-# run NAME PHOTO: one tool on one photo; adds its wall time and keeps its largest resident size
-# (of the largest process the tool ran).
+# run TOOL PHOTO: one tool on one photo; the peak is that of the largest process the tool ran.
 run() {
-  local name="$1" photo="$2" base start end
-  base="$(basename "$photo" .heic)"
-  local -a command
-  case "$name" in
-    zerva) command=("$BENCH" --prepare "$WORK/zerva" "$photo") ;;
+  local base
+  base="$(basename "$2" .heic)"
+  case "$1" in
+    zerva) bench_measure heic-prepare zerva "$BENCH" --prepare "$WORK/zerva" "$2" ;;
     reference)
-      command=(sh -c "'$HEIF_CONVERT' -q 90 '$photo' '$WORK/reference/$base.jpg' >/dev/null &&
-        '$VIPS' -s 1200 -o '$WORK/reference/small_%s.jpg[Q=85]' '$WORK/reference/$base.jpg'") ;;
+      bench_measure heic-prepare reference sh -c "'$HEIF_CONVERT' -q 90 '$2' '$WORK/reference/$base.jpg' >/dev/null &&
+        '$VIPS' -s 1200 -o '$WORK/reference/small_%s.jpg[Q=85]' '$WORK/reference/$base.jpg'" ;;
   esac
-  start="$(date +%s.%N)"
-  if ! "$TIME" -f "%M" -o "$WORK/rss" "${command[@]}" >/dev/null 2>"$WORK/err"; then
-    echo "heic-prepare: $name failed on $photo:"; cat "$WORK/err"; exit 1
-  fi
-  end="$(date +%s.%N)"
-  WALL[$name]="$(awk -v a="${WALL[$name]:-0}" -v s="$start" -v e="$end" 'BEGIN { print a + e - s }')"
-  local kb
-  kb="$(tail -1 "$WORK/rss")"
-  if [ "$kb" -gt "${PEAK[$name]:-0}" ]; then PEAK[$name]="$kb"; fi
 }
-
-echo "heic-prepare: warming up"
-for tool in "${TOOLS[@]}"; do run "$tool" "${PHOTOS[0]}"; done
-WALL=() PEAK=()
-
-echo "heic-prepare: timing (load average $(cut -d' ' -f1-3 /proc/loadavg))"
-for photo in "${PHOTOS[@]}"; do
-  for tool in "${TOOLS[@]}"; do run "$tool" "$photo"; done
-done
+bench_take_turns heic-prepare
 
 size() { echo "$(vipsheader -f width "$1")x$(vipsheader -f height "$1")"; }
 first="$(basename "${PHOTOS[0]}" .heic)"

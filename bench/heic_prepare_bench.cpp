@@ -10,7 +10,6 @@
 #include <FreeImage.h>
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +23,7 @@
 #include "model/exif_block.h"
 #include "model/exif_reader.h"
 #include "model/photo.h"
+#include "noisy_photo.h"
 #include "platform/fs.h"
 
 namespace {
@@ -35,23 +35,7 @@ constexpr int kImageSize = 1200;
 
 // Smooth colour fields under moderate noise, like a phone photo of an evenly lit scene.
 bool MakeJpeg(const std::string& path, unsigned seed) {
-  Bitmap image(FreeImage_Allocate(kWidth, kHeight, 24));
-  if (image == nullptr) return false;
-  uint64_t state = 0x9E3779B97F4A7C15ull * (seed + 1);
-  for (int y = 0; y < kHeight; ++y) {
-    BYTE* line = FreeImage_GetScanLine(image.get(), y);
-    for (int x = 0; x < kWidth; ++x) {
-      const double base[3] = {128 + 100 * std::sin(x * 0.002 + seed),
-                              128 + 100 * std::cos(y * 0.003 + seed * 0.5),
-                              128 + 80 * std::sin((x + y) * 0.001)};
-      for (int c = 0; c < 3; ++c) {
-        state ^= state << 13, state ^= state >> 7, state ^= state << 17;
-        const int value = static_cast<int>(base[c]) + static_cast<int>((state >> 32) % 17) - 8;
-        line[3 * x + c] = static_cast<BYTE>(value < 0 ? 0 : value > 255 ? 255 : value);
-      }
-    }
-  }
-  return FreeImage_Save(FIF_JPEG, image.get(), path.c_str(), 92) != FALSE;
+  return bench::SaveNoisyPhoto(path, kWidth, kHeight, seed, 8, 92);
 }
 
 bool PrepareHeic(const std::string& source, const std::string& outDir, std::string* error) {

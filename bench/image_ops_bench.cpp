@@ -10,7 +10,6 @@
 #include <FreeImage.h>
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +22,7 @@
 #include "media/image_load.h"
 #include "media/image_save.h"
 #include "media/jpeg_fit_load.h"
+#include "noisy_photo.h"
 #include "platform/fs.h"
 
 namespace {
@@ -35,25 +35,7 @@ constexpr int kImageSize = 1200, kThumbSize = 100, kQuality = 85;
 // Smooth colour fields under strong per-pixel noise: the noise is what makes camera files of
 // this size weigh 9 to 12 MB at quality 90, and what makes them slow to decode.
 bool MakePhoto(const std::string& path, unsigned seed) {
-  Bitmap image(FreeImage_Allocate(kWidth, kHeight, 24));
-  if (image == nullptr) return false;
-  uint64_t state = 0x9E3779B97F4A7C15ull * (seed + 1);
-  const int amplitude = 25 + static_cast<int>(seed % 5);
-  for (int y = 0; y < kHeight; ++y) {
-    BYTE* line = FreeImage_GetScanLine(image.get(), y);
-    for (int x = 0; x < kWidth; ++x) {
-      const double base[3] = {128 + 100 * std::sin(x * 0.002 + seed),
-                              128 + 100 * std::cos(y * 0.003 + seed * 0.5),
-                              128 + 80 * std::sin((x + y) * 0.001)};
-      for (int c = 0; c < 3; ++c) {
-        state ^= state << 13, state ^= state >> 7, state ^= state << 17;
-        const int noise = static_cast<int>((state >> 32) % (2 * amplitude + 1)) - amplitude;
-        const int value = static_cast<int>(base[c]) + noise;
-        line[3 * x + c] = static_cast<BYTE>(value < 0 ? 0 : value > 255 ? 255 : value);
-      }
-    }
-  }
-  return FreeImage_Save(FIF_JPEG, image.get(), path.c_str(), 90) != FALSE;
+  return bench::SaveNoisyPhoto(path, kWidth, kHeight, seed, 25 + static_cast<int>(seed % 5), 90);
 }
 
 // The preparation of one photo: decoded at a reduced scale, Lanczos-3 into 1200 px, saved; the

@@ -42,36 +42,20 @@ PHOTOS=("$WORK"/photos/*.jpg)
 declare -A WALL PEAK
 TOOLS=(zerva item vips convert)
 
-# run NAME PHOTO: one tool on one photo; adds its wall time and keeps its largest resident size.
+# run TOOL PHOTO: one tool on one photo.
 run() {
-  local name="$1" photo="$2" base start end
-  base="$(basename "$photo" .jpg)"
-  local -a command
-  case "$name" in
-    zerva) command=("$BENCH" --prepare "$WORK/zerva" "$photo") ;;
-    item) command=("$ITEM" --prepare "$WORK/item" "$photo") ;;
-    vips) command=("$VIPS" -s 1200 -o "$WORK/vips/%s.jpg[Q=85]" "$photo") ;;
-    convert) command=("$CONVERT" "$photo" -resize 1200x1200 -quality 85 "$WORK/convert/$base.jpg") ;;
+  local base
+  base="$(basename "$2" .jpg)"
+  case "$1" in
+    zerva) bench_measure prepare-compare zerva "$BENCH" --prepare "$WORK/zerva" "$2" ;;
+    item) bench_measure prepare-compare item "$ITEM" --prepare "$WORK/item" "$2" ;;
+    vips) bench_measure prepare-compare vips "$VIPS" -s 1200 -o "$WORK/vips/%s.jpg[Q=85]" "$2" ;;
+    convert)
+      bench_measure prepare-compare convert "$CONVERT" "$2" -resize 1200x1200 -quality 85 \
+        "$WORK/convert/$base.jpg" ;;
   esac
-  start="$(date +%s.%N)"
-  if ! "$TIME" -f "%M" -o "$WORK/rss" "${command[@]}" >/dev/null 2>"$WORK/err"; then
-    echo "prepare-compare: $name failed on $photo:"; cat "$WORK/err"; exit 1
-  fi
-  end="$(date +%s.%N)"
-  WALL[$name]="$(awk -v a="${WALL[$name]:-0}" -v s="$start" -v e="$end" 'BEGIN { print a + e - s }')"
-  local kb
-  kb="$(tail -1 "$WORK/rss")"
-  if [ "$kb" -gt "${PEAK[$name]:-0}" ]; then PEAK[$name]="$kb"; fi
 }
-
-echo "prepare-compare: warming up"
-for tool in "${TOOLS[@]}"; do run "$tool" "${PHOTOS[0]}"; done
-WALL=() PEAK=()
-
-echo "prepare-compare: timing (load average $(cut -d' ' -f1-3 /proc/loadavg))"
-for photo in "${PHOTOS[@]}"; do
-  for tool in "${TOOLS[@]}"; do run "$tool" "$photo"; done
-done
+bench_take_turns prepare-compare
 
 first="$(basename "${PHOTOS[0]}")"
 echo "  outputs of $first: zerva $(vipsheader -f width "$WORK/zerva/$first")x$(vipsheader -f height "$WORK/zerva/$first")" \
