@@ -50,12 +50,7 @@ class HeifLoadTest : public ::testing::Test {
     if (item.exifRead && item.exifInfo.orientation > 1) {
       item.rotate = RotationCodeFromOrientation(item.exifInfo.orientation);
     }
-    in->sourcePath = item.localPath;
-    in->imagePath = UploadFilePath(settings_.tempFolder, kImagesDir, "p.jpg");
-    in->thumbPath = UploadFilePath(settings_.tempFolder, kThumbDir, "p.jpg");
-    in->hdPath = UploadFilePath(settings_.tempFolder, kHdImagesDir, "p.jpg");
-    in->patchPath = UploadFilePath(settings_.tempFolder, kDiffDir, "p.jpg");
-    in->sizeImage = sizeImage;
+    *in = test::UploadInputs(settings_, item.localPath, sizeImage);
     return MakeImageFiles(item, *in, settings_, nullptr, &error_);
   }
 

@@ -8,7 +8,9 @@
 #include <string>
 
 #include "media/image_load.h"
+#include "media/make_image.h"
 #include "media/preparation_settings.h"
+#include "media/prepared_cache.h"
 #include "media_fixtures.h"
 #include "model/photo.h"
 #include "platform/fs.h"
@@ -23,6 +25,20 @@ inline std::unique_ptr<CPhoto> PhotoItem(const std::string& path, const std::str
   item->fileName = fileName;
   item->imageFormat = ImageFormatOfFile(path);
   return item;
+}
+
+// What a preparation of `source` at `sizeImage` is given: the upload files of the photo named
+// `name` in the settings' temporary folder.
+inline MakeImageInputs UploadInputs(const PreparationSettings& settings, const std::string& source,
+                                    int sizeImage, const std::string& name = "p.jpg") {
+  MakeImageInputs in;
+  in.sourcePath = source;
+  in.imagePath = UploadFilePath(settings.tempFolder, kImagesDir, name);
+  in.thumbPath = UploadFilePath(settings.tempFolder, kThumbDir, name);
+  in.hdPath = UploadFilePath(settings.tempFolder, kHdImagesDir, name);
+  in.patchPath = UploadFilePath(settings.tempFolder, kDiffDir, name);
+  in.sizeImage = sizeImage;
+  return in;
 }
 
 // A camera-like JPEG of `width` x `height` at `quality`.

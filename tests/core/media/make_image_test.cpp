@@ -24,14 +24,7 @@ using test::Rgb;
 class MakeImageTest : public ::testing::Test {
  protected:
   MakeImageInputs Inputs(const std::string& source, int sizeImage = 1200) {
-    MakeImageInputs in;
-    in.sourcePath = source;
-    in.imagePath = UploadFilePath(settings_.tempFolder, kImagesDir, "p.jpg");
-    in.thumbPath = UploadFilePath(settings_.tempFolder, kThumbDir, "p.jpg");
-    in.hdPath = UploadFilePath(settings_.tempFolder, kHdImagesDir, "p.jpg");
-    in.patchPath = UploadFilePath(settings_.tempFolder, kDiffDir, "p.jpg");
-    in.sizeImage = sizeImage;
-    return in;
+    return test::UploadInputs(settings_, source, sizeImage);
   }
   bool Make(CPhoto& item, const MakeImageInputs& in) {
     error_.clear();

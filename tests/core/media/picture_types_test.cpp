@@ -58,14 +58,7 @@ std::string FlatPng(const test::TempDir& dir, const std::string& name, int width
 class PictureTypesTest : public ::testing::Test {
  protected:
   MakeImageInputs Inputs(const std::string& source, int sizeImage = 1200) {
-    MakeImageInputs in;
-    in.sourcePath = source;
-    in.imagePath = UploadFilePath(settings_.tempFolder, kImagesDir, "p.jpg");
-    in.thumbPath = UploadFilePath(settings_.tempFolder, kThumbDir, "p.jpg");
-    in.hdPath = UploadFilePath(settings_.tempFolder, kHdImagesDir, "p.jpg");
-    in.patchPath = UploadFilePath(settings_.tempFolder, kDiffDir, "p.jpg");
-    in.sizeImage = sizeImage;
-    return in;
+    return test::UploadInputs(settings_, source, sizeImage);
   }
   // Prepares `source` and loads the image that would be sent, which must be a JPEG.
   Bitmap Prepared(const std::string& source, bool useOriginal = true, int sizeImage = 1200) {

@@ -42,14 +42,7 @@ class PreparedCacheTest : public ::testing::Test {
            SavePrepared(*item_, settings_, size, true);
   }
   MakeImageInputs Inputs(int size = 1200) {
-    MakeImageInputs in;
-    in.sourcePath = source_;
-    in.imagePath = UploadFilePath(settings_.tempFolder, kImagesDir, "photo.jpg");
-    in.thumbPath = UploadFilePath(settings_.tempFolder, kThumbDir, "photo.jpg");
-    in.hdPath = UploadFilePath(settings_.tempFolder, kHdImagesDir, "photo.jpg");
-    in.patchPath = UploadFilePath(settings_.tempFolder, kDiffDir, "photo.jpg");
-    in.sizeImage = size;
-    return in;
+    return test::UploadInputs(settings_, source_, size, "photo.jpg");
   }
   bool Make(const MakeImageInputs& in) {
     progress_.clear();
