@@ -1,7 +1,8 @@
 // The window doing the main job against zerva-server, driven through its widgets offscreen:
 // a new album made of a folder, renamed, dated, one photo left out and one turned, sent and found
 // on the service exactly so; then reopened, a photo added through the add-photos dialog and only
-// that photo sent; and a folder with a video, converted and sent in blocks.
+// that photo sent; a folder with a video, converted and sent in blocks; and a phone's folder of
+// HEIC, PNG, WebP and ".jpeg" photos sent as JPEG files, with nothing left to send when reopened.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "app/elements.h"
+#include "core/media/heif_fixtures.h"
 #include "core/media/item_fixtures.h"
 #include "core/media/video_fixtures.h"
 #include "gui/albums_list_widget.h"
@@ -189,6 +191,70 @@ TEST_F(AlbumFlowTest, AFolderWithAVideoArrivesWithTheVideoConverted) {
   EXPECT_EQ(GetElement(albums[0], "uploading"), "0");
   const std::string serverDir = GetElement(albums[0], "serverDir");
   EXPECT_EQ(Stored(serverDir, "video").size(), 1u);
+}
+
+TEST_F(AlbumFlowTest, APhonesFolderArrivesAsJpegPhotosAndIsUpToDateWhenReopened) {
+  if (!HaveHeifTools() || FindOnPath("cwebp").empty()) {
+    GTEST_SKIP() << "heif-enc, exiftool or cwebp is not installed";
+  }
+  TempDir folder, work;
+  // Taken with the phone turned, dated and placed by the phone.
+  const std::string shot = PhotoFile(work, "shot.jpg", 320, 240, 90, 1);
+  ASSERT_TRUE(WriteExif(shot,
+                        "-EXIF:Orientation#=6 -DateTimeOriginal='2025:07:08 09:10:11' "
+                        "-GPSLatitude=49.2 -GPSLatitudeRef=N -GPSLongitude=16.6 "
+                        "-GPSLongitudeRef=E"));
+  ASSERT_FALSE(HeifOf(folder, shot, "IMG_0001.HEIC").empty());
+  PhotoFile(folder, "beach.jpeg", 320, 240, 90, 2);
+  const Bitmap screen = PhotoLike(320, 200, 3);
+  ASSERT_TRUE(FreeImage_Save(FIF_PNG, screen.get(), folder.File("Screenshot.png").c_str(), 0));
+  const std::string web = PhotoFile(work, "web.jpg", 300, 200, 90, 4);
+  ASSERT_TRUE(RunQuietly("cwebp -quiet '" + web + "' -o '" + folder.File("saved.webp") + "'"));
+
+  session_->QueueFolder({folder.Path(), {}});
+  session_->Run([&](ZervaWindow& window) {
+    SignIn(window);
+    ASSERT_EQ(Shown(window), kEditPhotosPage);
+    ASSERT_EQ(Thumbnails(window)->Count(), 4);
+    Upload(window);
+  });
+  const std::vector<std::string> albums = Albums();
+  ASSERT_EQ(albums.size(), 1u);
+  const std::string serverDir = GetElement(albums[0], "serverDir");
+  const std::vector<std::string> names = {"IMG_0001.jpg", "Screenshot.jpg", "beach.jpg",
+                                          "saved.jpg"};
+  EXPECT_EQ(Stored(serverDir, "images"), names);
+  EXPECT_EQ(Stored(serverDir, "thumb"), names);
+  EXPECT_EQ(StoredSize(serverDir, "IMG_0001.jpg"), (PixelSize{240, 320}));
+  EXPECT_EQ(StoredSize(serverDir, "Screenshot.jpg"), (PixelSize{320, 200}));
+  bool found = false;
+  for (const std::string& photo : OnlyAlbumPhotos()) {
+    if (GetElement(photo, "fileName") != "IMG_0001.jpg") continue;
+    found = true;
+    EXPECT_NE(GetElement(photo, "exif").find("2025-07-08 09:10:11"), std::string::npos) << photo;
+    EXPECT_EQ(GetElement(photo, "GPS"), "POINT(16.6000000 49.2000000)") << photo;
+  }
+  EXPECT_TRUE(found);
+
+  // Opened again from the albums page: every photo finds its own file and none needs sending.
+  Server().ClearLog();
+  session_->Run([&](ZervaWindow& window) {
+    SignIn(window);
+    ASSERT_EQ(Shown(window), kAlbumsPage);
+    auto* list =
+        qobject_cast<gui::AlbumsListWidget*>(Control(window, PageId::kAlbums, kAlbumsList));
+    ASSERT_NE(list, nullptr);
+    Click(list->Button(AlbumButton::kEdit));
+    ASSERT_EQ(Shown(window), kEditPhotosPage);
+    EXPECT_EQ(Thumbnails(window)->Count(), 4);
+    const CAlbum& album = window.Controller().App().CurrentAlbum();
+    EXPECT_FALSE(album.modified);
+    for (const auto& item : album.items) {
+      EXPECT_TRUE(item->localFileAvailable) << item->fileName;
+      EXPECT_FALSE(item->needsUpload) << item->fileName;
+    }
+  });
+  EXPECT_TRUE(Sent().empty());
 }
 
 }  // namespace
