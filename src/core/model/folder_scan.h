@@ -73,7 +73,7 @@ struct DetectedType {
   std::string otherFormat;  // kOtherPicture's format
 };
 // Photos are typed by their content, not their name: JPEG, TIFF, camera RAW, PNG and WebP (the
-// image library's codes) and HEIF (kFormatHeif) are taken, any other picture is refused as
+// image library's codes) and HEIF (kImageFormatHeif) are taken, any other picture is refused as
 // kOtherPicture with its format's name; videos are probed into `video`.
 DetectedType DetectType(const std::string& path, const AlbumEnvironment& env, CZervaVideo* video);
 
