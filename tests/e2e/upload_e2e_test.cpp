@@ -337,14 +337,15 @@ TEST_F(UploadE2eTest, PrepareWritesTheUploadFilesWithoutAService) {
   EXPECT_TRUE(Server().Log().empty());
 }
 
-// A phone's folder as people have it: HEIC aside, JPEG named ".JPG", ".jpg" and ".jpeg", a
-// screenshot, a PNG saved as ".jpg", a WebP shot turned with its date and place, and two files
-// that only look like photos. Every photo arrives as a JPEG under a name of its own, the turned
-// one upright, dated and placed; the two others are named; a second run sends nothing; and
-// `prepare` makes the same files without a service.
+// A phone's folder as people have it: JPEG named ".JPG", ".jpg" and ".jpeg", a screenshot, a PNG
+// saved as ".jpg", a WebP and a HEIC shot turned with their date and place, and two files that
+// only look like photos. Every photo arrives as a JPEG under a name of its own, the turned ones
+// upright, dated and placed; the two others are named; a second run sends nothing; and `prepare`
+// makes the same files without a service.
 TEST_F(UploadE2eTest, APhonesFolderOfEveryTypeArrivesAsJpegFiles) {
-  if (FindOnPath("exiftool").empty() || FindOnPath("cwebp").empty()) {
-    GTEST_SKIP() << "exiftool or cwebp is not installed";
+  if (FindOnPath("exiftool").empty() || FindOnPath("cwebp").empty() ||
+      FindOnPath("heif-enc").empty()) {
+    GTEST_SKIP() << "exiftool, cwebp or heif-enc is not installed";
   }
   PhotoFile(folder_, "IMG_1.JPG", 320, 240, 90, 1);
   PhotoFile(folder_, "IMG_1.jpg", 240, 320, 90, 2);
@@ -360,7 +361,8 @@ TEST_F(UploadE2eTest, APhonesFolderOfEveryTypeArrivesAsJpegFiles) {
                          "-DateTimeOriginal='2021:05:06 07:08:09' -GPSLatitude=50.1 "
                          "-GPSLatitudeRef=N -GPSLongitude=14.4 -GPSLongitudeRef=E '" +
                          shot + "' && cwebp -quiet -metadata exif '" + shot + "' -o '" +
-                         folder_.File("portrait.webp") + "'")
+                         folder_.File("portrait.webp") + "' && heif-enc -q 90 -o '" +
+                         folder_.File("IMG_0002.HEIC") + "' '" + shot + "' >/dev/null")
                             .c_str()),
             0);
 
@@ -370,21 +372,25 @@ TEST_F(UploadE2eTest, APhonesFolderOfEveryTypeArrivesAsJpegFiles) {
             "left out: notes.webp (not a picture), bmp_inside.jpg (a BMP picture; only JPEG, HEIC, "
             "PNG and WebP photos, camera RAW and TIFF files and videos are sent)")
       << run.err;
-  const std::vector<std::string> names = Names(
-      {"IMG_1.jpg", "IMG_11.jpg", "Screenshot.jpg", "beach.jpg", "png_inside.jpg", "portrait.jpg"});
+  const std::vector<std::string> names =
+      Names({"IMG_0002.jpg", "IMG_1.jpg", "IMG_11.jpg", "Screenshot.jpg", "beach.jpg",
+             "png_inside.jpg", "portrait.jpg"});
   EXPECT_EQ(PhotoNames(OnlyAlbum()), names);
   for (const std::string& name : names) {
     EXPECT_EQ(ImageFormatOfFile(StoredPath("Phone", "images") + "/" + name), kFormatJpeg) << name;
     EXPECT_EQ(ImageFormatOfFile(StoredPath("Phone", "thumb") + "/" + name), kFormatJpeg) << name;
   }
   PixelSize size;
-  ASSERT_TRUE(ReadImageSize(StoredPath("Phone", "images") + "/portrait.jpg", &size));
-  EXPECT_EQ(size, (PixelSize{240, 320}));
+  for (const char* turned : {"portrait.jpg", "IMG_0002.jpg"}) {
+    ASSERT_TRUE(ReadImageSize(StoredPath("Phone", "images") + "/" + turned, &size));
+    EXPECT_EQ(size, (PixelSize{240, 320})) << turned;
+  }
   const HttpReply photos = Server().Command(
       "GetAlbumPhotos", user_, Md5Hex("secret"),
       Form().Add("userID", userId_).Add("albumID", GetElement(OnlyAlbum(), "albumID")));
   for (const std::string& photo : GetElements(GetElement(photos.body, "value"), "photo")) {
-    if (GetElement(photo, "fileName") != "portrait.jpg") continue;
+    const std::string name = GetElement(photo, "fileName");
+    if (name != "portrait.jpg" && name != "IMG_0002.jpg") continue;
     EXPECT_NE(GetElement(photo, "exif").find("2021-05-06 07:08:09"), std::string::npos) << photo;
     EXPECT_EQ(GetElement(photo, "GPS"), "POINT(14.4000000 50.1000000)") << photo;
   }
