@@ -60,19 +60,24 @@ bool IsLocalNameForbidden(char c) {
   }
 }
 
-// Whether `extension` occurs in one of the ";"-separated patterns after its first character.
-bool OccursInPatterns(std::string_view patterns, std::string_view extension) {
+// Whether one of the ";"-separated patterns, after its first character ("*"), satisfies `match`.
+bool AnyPattern(std::string_view patterns, auto match) {
   size_t pos = 0;
   while (pos < patterns.size()) {
     size_t end = patterns.find(';', pos);
     if (end == std::string_view::npos) end = patterns.size();
     const std::string_view pattern = patterns.substr(pos, end - pos);
-    if (pattern.size() > 1 && pattern.substr(1).find(extension) != std::string_view::npos) {
-      return true;
-    }
+    if (pattern.size() > 1 && match(pattern.substr(1))) return true;
     pos = end + 1;
   }
   return false;
+}
+
+// Whether `extension` occurs in one of the patterns after its first character.
+bool OccursInPatterns(std::string_view patterns, std::string_view extension) {
+  return AnyPattern(patterns, [&](std::string_view tail) {
+    return tail.find(extension) != std::string_view::npos;
+  });
 }
 
 std::string Format(const char* format, auto... args) {
@@ -84,15 +89,7 @@ std::string Format(const char* format, auto... args) {
 
 // The extension equals a pattern after its "*".
 bool IsOneOfPatterns(std::string_view patterns, std::string_view extension) {
-  size_t pos = 0;
-  while (pos < patterns.size()) {
-    size_t end = patterns.find(';', pos);
-    if (end == std::string_view::npos) end = patterns.size();
-    const std::string_view pattern = patterns.substr(pos, end - pos);
-    if (pattern.size() > 1 && pattern.substr(1) == extension) return true;
-    pos = end + 1;
-  }
-  return false;
+  return AnyPattern(patterns, [&](std::string_view tail) { return tail == extension; });
 }
 
 }  // namespace

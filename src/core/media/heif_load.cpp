@@ -10,6 +10,7 @@
 
 #include "media/srgb_convert.h"
 #include "model/exif_guard.h"
+#include "model/exif_payload.h"
 #include "model/tiff_walker.h"
 
 namespace zerva {
@@ -17,7 +18,6 @@ namespace {
 
 // The EXIF section a JPEG writer splits larger data into; one section is all a reader takes.
 constexpr size_t kMaxExifSection = 65504;
-constexpr char kExifHeader[] = "Exif\0\0";
 // Colour profiles are a few KiB; a larger claim is not taken.
 constexpr size_t kMaxColourProfile = 4 * 1024 * 1024;
 
@@ -53,7 +53,7 @@ void AttachExif(FIBITMAP* image, const HeifFile& file) {
   std::string error;
   if (tiff.empty() || !SanitizeExifBody(&tiff, &error)) return;
   if (file.HasTransformations()) SetNormalOrientation(&tiff);
-  std::string raw(kExifHeader, sizeof kExifHeader - 1);
+  std::string raw(kExifPrefix);
   raw += tiff;
   if (raw.size() > kMaxExifSection) return;
   FITAG* tag = FreeImage_CreateTag();

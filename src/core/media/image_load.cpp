@@ -6,6 +6,7 @@
 #include "media/image_messages.h"
 #include "media/jpeg_exif_guard.h"
 #include "media/jpeg_markers.h"
+#include "model/heif_brand.h"
 #include "model/image_file_reader.h"
 #include "model/photo.h"
 #include "platform/fs.h"
@@ -21,8 +22,6 @@ static_assert(kFormatHeif == kImageFormatHeif && kFormatPng == kImageFormatPng &
 
 // The frame header follows the application segments, a few of at most 64 KiB each.
 constexpr size_t kJpegHeadBytes = 1 << 20;
-// The HEIF file type box with its brands.
-constexpr size_t kHeifHeadBytes = 256;
 
 // Where the bytes come from: a file by name or a memory stream the library reads through.
 class ImageSource {
@@ -59,7 +58,7 @@ Bitmap Fail(const ImageSource& source, const std::string& reason, std::string* e
 }
 
 int FormatOfMemory(std::string_view data) {
-  if (LooksLikeHeif(data.substr(0, kHeifHeadBytes))) return kFormatHeif;
+  if (LooksLikeHeif(data.substr(0, kIsoHeadBytes))) return kFormatHeif;
   FIMEMORY* memory = FreeImage_OpenMemory(reinterpret_cast<BYTE*>(const_cast<char*>(data.data())),
                                           static_cast<DWORD>(data.size()));
   if (memory == nullptr) return kFormatUnknown;
@@ -109,8 +108,7 @@ std::string CheckPixelBound(PixelSize size, int64_t maxPixels) {
 int ImageFormatOfFile(const std::string& path) {
   ImageFileReader reader(path);
   if (!reader.IsOpen()) return kFormatUnknown;
-  std::string head;
-  if (ReadFileHead(path, kHeifHeadBytes, &head) && LooksLikeHeif(head)) return kFormatHeif;
+  if (LooksLikeHeif(reader.Head(kIsoHeadBytes))) return kFormatHeif;
   FREE_IMAGE_FORMAT format = reader.Format();
   if (format == FIF_UNKNOWN) format = FreeImage_GetFIFFromFilename(path.c_str());
   if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format)) return kFormatUnknown;

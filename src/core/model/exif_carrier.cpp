@@ -4,12 +4,10 @@
 
 #include <mutex>
 
+#include "model/exif_payload.h"
+
 namespace zerva {
 namespace {
-
-constexpr std::string_view kExifHeader("Exif\0\0", 6);
-// A section's length field counts itself and holds 16 bits.
-constexpr size_t kMaxSectionBody = 0xFFFF - 2;
 
 // A one-pixel grey JPEG, encoded once; empty when the encoder is missing.
 const std::string& OnePixelJpeg() {
@@ -34,20 +32,18 @@ const std::string& OnePixelJpeg() {
 }  // namespace
 
 std::string JpegCarryingExif(std::string_view block) {
-  if (block.substr(0, kExifHeader.size()) == kExifHeader) block.remove_prefix(kExifHeader.size());
-  if (block.substr(0, 4) != std::string_view("II*\0", 4) &&
-      block.substr(0, 4) != std::string_view("MM\0*", 4)) {
-    return {};
-  }
-  const size_t body = kExifHeader.size() + block.size();
+  if (block.substr(0, kExifPrefix.size()) == kExifPrefix) block.remove_prefix(kExifPrefix.size());
+  if (!StartsWithTiffHeader(block) || block.size() > kMaxExifPayloadBytes) return {};
   const std::string& pixel = OnePixelJpeg();
-  if (body > kMaxSectionBody || pixel.size() < 4) return {};
+  if (pixel.size() < 4) return {};
+  // The section's length field counts itself.
+  const size_t length = 2 + kExifPrefix.size() + block.size();
   std::string jpeg = pixel.substr(0, 2);  // start of image
   jpeg += '\xFF';
   jpeg += '\xE1';
-  jpeg += static_cast<char>(((body + 2) >> 8) & 0xFF);
-  jpeg += static_cast<char>((body + 2) & 0xFF);
-  jpeg += kExifHeader;
+  jpeg += static_cast<char>((length >> 8) & 0xFF);
+  jpeg += static_cast<char>(length & 0xFF);
+  jpeg += kExifPrefix;
   jpeg += block;
   jpeg.append(pixel, 2);
   return jpeg;

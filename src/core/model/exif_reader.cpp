@@ -16,6 +16,7 @@
 #include "model/exif_guard.h"
 #include "model/exif_text.h"
 #include "model/file_times.h"
+#include "model/heif_brand.h"
 #include "model/heif_file.h"
 #include "model/image_file_reader.h"
 #include "model/image_geometry.h"
@@ -413,7 +414,7 @@ std::string CarriedExif(const std::string& path, bool png) {
 // structure was checked.
 bool LoadHeader(const std::string& path, fipImage* image, bool* turned) {
   std::string head;
-  if (!ReadFileHead(path, 256, &head) || head.size() < 2) return false;
+  if (!ReadFileHead(path, kIsoHeadBytes, &head) || head.size() < 2) return false;
   std::string carrier;
   if (head[0] == '\xFF' && head[1] == '\xD8') {
     carrier = SafeJpegHeader(path);

@@ -26,8 +26,6 @@ namespace {
 
 // A folder holds more files than any album may: stop listing long before memory matters.
 constexpr size_t kMaxListedFiles = 100000;
-// Enough for the "ftyp" box of an ISO media file with a long list of compatible brands.
-constexpr size_t kIsoHeadBytes = 256;
 
 struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }

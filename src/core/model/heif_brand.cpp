@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "model/byte_order.h"
+
 namespace zerva {
 namespace {
 
@@ -21,17 +23,11 @@ bool IsOneOf(std::string_view brand, const std::string_view (&brands)[N]) {
 
 IsoImageKind IsoImageKindOf(std::string_view head) {
   if (head.size() < 16 || head.substr(4, 4) != "ftyp") return IsoImageKind::kNone;
-  const auto number = [&](size_t at, size_t bytes) {
-    uint64_t value = 0;
-    for (size_t i = 0; i < bytes; ++i)
-      value = value << 8 | static_cast<unsigned char>(head[at + i]);
-    return value;
-  };
-  uint64_t boxSize = number(0, 4);
+  uint64_t boxSize = BigEndian(head, 0, 4);
   size_t major = 8;  // the major brand, then the minor version, then the compatible brands
   if (boxSize == 1) {
     if (head.size() < 24) return IsoImageKind::kNone;
-    boxSize = number(8, 8);
+    boxSize = BigEndian(head, 8, 8);
     major = 16;
   }
   // 0 runs to the end of the file; a box larger than the head is read as far as it goes.

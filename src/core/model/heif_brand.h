@@ -3,9 +3,14 @@
 // typing a folder's files needs no decoder.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace zerva {
+
+// The file's first bytes the kind is told from: an ftyp box with a long list of compatible brands
+// fits.
+inline constexpr size_t kIsoHeadBytes = 256;
 
 enum class IsoImageKind {
   kNone,  // no ISO media file, or one of another kind (an MP4 video)

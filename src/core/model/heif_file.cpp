@@ -1,35 +1,30 @@
 #include "model/heif_file.h"
 
 #include <libheif/heif.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 
-#include "platform/fs.h"
+#include "model/byte_order.h"
+#include "model/exif_payload.h"
 
 namespace zerva {
-// libheif's stream calls, reading through the file we opened.
+// libheif's stream calls, reading through the source we opened.
 struct HeifReaderCalls {
   static int64_t Position(void* file) { return static_cast<int64_t>(Self(file)->position_); }
   static int Read(void* data, size_t size, void* file) {
     HeifFile* self = Self(file);
-    if (size > self->size_ || self->position_ > self->size_ - size) return 1;
-    if (size == 0) return 0;
-    if (std::fseek(self->file_.get(), static_cast<long>(self->position_), SEEK_SET) != 0 ||
-        std::fread(data, 1, size, self->file_.get()) != size) {
-      return 1;
-    }
+    if (!self->source_->ReadInto(self->position_, size, static_cast<char*>(data))) return 1;
     self->position_ += size;
     return 0;
   }
   static int Seek(int64_t position, void* file) {
     HeifFile* self = Self(file);
-    if (position < 0 || static_cast<uint64_t>(position) > self->size_) return 1;
+    if (position < 0 || static_cast<uint64_t>(position) > self->source_->Size()) return 1;
     self->position_ = static_cast<uint64_t>(position);
     return 0;
   }
   static heif_reader_grow_status WaitForSize(int64_t target, void* file) {
-    return target >= 0 && static_cast<uint64_t>(target) <= Self(file)->size_
+    return target >= 0 && static_cast<uint64_t>(target) <= Self(file)->source_->Size()
                ? heif_reader_grow_status_size_reached
                : heif_reader_grow_status_size_beyond_eof;
   }
@@ -51,90 +46,49 @@ HeifFile::~HeifFile() {
 }
 
 bool HeifFile::Open(const std::string& path, std::string* error) {
-  file_.reset(OpenRegularStream(path, "rb"));
-  struct stat info {};
-  if (!file_ || ::fstat(fileno(file_.get()), &info) != 0) {
+  auto file = std::make_unique<FileChunkSource>(path);
+  if (!file->IsOpen()) {
     *error = "the file cannot be read";
     return false;
   }
-  if (info.st_size > kMaxHeifFileBytes) {
+  return Open(std::move(file), error);
+}
+
+bool HeifFile::Open(std::string_view data, std::string* error) {
+  return Open(std::make_unique<MemoryChunkSource>(data), error);
+}
+
+bool HeifFile::Open(std::unique_ptr<ChunkSource> source, std::string* error) {
+  if (source->Size() > static_cast<uint64_t>(kMaxHeifFileBytes)) {
     *error = "the file is too large";
     return false;
   }
-  size_ = static_cast<uint64_t>(info.st_size);
   if (context_ == nullptr) {
     *error = "not enough memory";
     return false;
   }
+  source_ = std::move(source);
   heif_context_set_maximum_image_size_limit(context_, kMaxHeifSide);
   const heif_error read = heif_context_read_from_reader(context_, &kReader, this, nullptr);
   if (read.code != heif_error_Ok) {
     *error = read.message;
     return false;
   }
-  return OpenContext(error);
-}
-
-bool HeifFile::Open(std::string_view data, std::string* error) {
-  if (static_cast<int64_t>(data.size()) > kMaxHeifFileBytes) {
-    *error = "the file is too large";
-    return false;
-  }
-  data_ = data;
-  size_ = data.size();
-  if (context_ == nullptr) {
-    *error = "not enough memory";
-    return false;
-  }
-  heif_context_set_maximum_image_size_limit(context_, kMaxHeifSide);
-  const heif_error read =
-      heif_context_read_from_memory_without_copy(context_, data.data(), data.size(), nullptr);
-  if (read.code != heif_error_Ok) {
-    *error = read.message;
-    return false;
-  }
-  return OpenContext(error);
-}
-
-bool HeifFile::OpenContext(std::string* error) {
   const heif_error found = heif_context_get_primary_image_handle(context_, &primary_);
   if (found.code != heif_error_Ok || primary_ == nullptr) {
     *error = found.code != heif_error_Ok ? found.message : "no primary picture";
     return false;
   }
-  ReadStructure();
+  const HeifStructure structure = ReadHeifStructure(*source_);
+  transformed_ = structure.primaryTransformed;
+  codingRead_ = structure.codingRead;
+  largestCoded_ = structure.largestCoded;
   return true;
 }
 
 PixelSize HeifFile::Size() const {
   if (primary_ == nullptr) return {};
   return {heif_image_handle_get_width(primary_), heif_image_handle_get_height(primary_)};
-}
-
-bool HeifFile::ReadAt(uint64_t pos, size_t count, std::string* out) const {
-  out->clear();
-  if (pos > size_) return false;
-  count = static_cast<size_t>(std::min<uint64_t>(count, size_ - pos));
-  if (file_ == nullptr) {
-    *out = std::string(data_.substr(pos, count));
-    return true;
-  }
-  out->resize(count);
-  if (std::fseek(file_.get(), static_cast<long>(pos), SEEK_SET) != 0 ||
-      std::fread(out->data(), 1, count, file_.get()) != count) {
-    out->clear();
-    return false;
-  }
-  return true;
-}
-
-void HeifFile::ReadStructure() {
-  const HeifStructure structure = ReadHeifStructure(
-      size_,
-      [this](uint64_t pos, size_t count, std::string* out) { return ReadAt(pos, count, out); });
-  transformed_ = structure.primaryTransformed;
-  codingRead_ = structure.codingRead;
-  largestCoded_ = structure.largestCoded;
 }
 
 bool HeifFile::CodedPicturesFit() const {
@@ -161,15 +115,11 @@ std::string HeifFile::ExifBlock() const {
     }
     // The block starts with the offset of the TIFF header after those four bytes; writers that
     // put "Exif\0\0" there count it in or not.
-    uint64_t offset = 0;
-    for (int b = 0; b < 4; ++b) offset = offset << 8 | static_cast<unsigned char>(block[b]);
+    const uint64_t offset = BigEndian32(block);
     for (uint64_t at : {4 + offset, uint64_t{4}, uint64_t{10}}) {
       if (at + 8 > block.size()) continue;
       const std::string_view tiff = std::string_view(block).substr(at);
-      if (tiff.substr(0, 4) == std::string_view("II*\0", 4) ||
-          tiff.substr(0, 4) == std::string_view("MM\0*", 4)) {
-        return std::string(tiff);
-      }
+      if (StartsWithTiffHeader(tiff)) return std::string(tiff);
     }
   }
   return {};

@@ -4,11 +4,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "model/chunk_source.h"
 #include "model/heif_structure.h"
 #include "model/image_geometry.h"
 
@@ -54,16 +54,9 @@ class HeifFile {
   std::string ExifBlock() const;
 
  private:
-  bool OpenContext(std::string* error);
-  bool ReadAt(uint64_t pos, size_t count, std::string* out) const;
-  void ReadStructure();
+  bool Open(std::unique_ptr<ChunkSource> source, std::string* error);
 
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> file_;
-  std::string_view data_;
-  uint64_t size_ = 0;
+  std::unique_ptr<ChunkSource> source_;
   uint64_t position_ = 0;  // of the stream libheif reads
   heif_context* context_ = nullptr;
   heif_image_handle* primary_ = nullptr;

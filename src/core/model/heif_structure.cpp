@@ -1,9 +1,12 @@
 #include "model/heif_structure.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "model/byte_order.h"
 #include "model/heif_brand.h"
 #include "model/hevc_config.h"
 
@@ -19,18 +22,6 @@ constexpr uint64_t kMaxMetaBytes = 16 * 1024 * 1024;
 constexpr int kMaxNalUnits = 4096;
 constexpr size_t kMaxParameterSetBytes = 64 * 1024;
 
-uint32_t Get32(std::string_view bytes, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(bytes[at])) << 24 |
-         static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 8 |
-         static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 3]));
-}
-
-uint32_t Get16(std::string_view bytes, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(bytes[at])) << 8 |
-         static_cast<unsigned char>(bytes[at + 1]);
-}
-
 // A big-endian number of 0 to 8 bytes, bounded by the data.
 class Cursor {
  public:
@@ -41,9 +32,8 @@ class Cursor {
       at_ = bytes_.size();
       return 0;
     }
-    uint64_t value = 0;
-    for (size_t i = 0; i < count; ++i)
-      value = value << 8 | static_cast<unsigned char>(bytes_[at_++]);
+    const uint64_t value = BigEndian(bytes_, at_, count);
+    at_ += count;
     return value;
   }
   bool failed = false;
@@ -67,11 +57,11 @@ std::optional<Box> BoxAt(std::string_view header, uint64_t pos, uint64_t limit) 
   Box box;
   box.type = header.substr(4, 4);
   box.start = pos;
-  uint64_t size = Get32(header, 0);
+  uint64_t size = BigEndian32(header, 0);
   box.content = pos + 8;
   if (size == 1) {
     if (header.size() < 16) return std::nullopt;
-    size = static_cast<uint64_t>(Get32(header, 8)) << 32 | Get32(header, 12);
+    size = static_cast<uint64_t>(BigEndian32(header, 8)) << 32 | BigEndian32(header, 12);
     box.content = pos + 16;
   } else if (size == 0) {
     size = limit - pos;
@@ -120,7 +110,7 @@ uint32_t PrimaryItem(const MetaTables& t) {
   if (pitm == nullptr) return 0;
   const std::string_view bytes = ContentOf(t.meta, *pitm);
   if (bytes.size() < 6) return 0;
-  return bytes[0] == 0 ? Get16(bytes, 4) : (bytes.size() >= 8 ? Get32(bytes, 4) : 0);
+  return bytes[0] == 0 ? BigEndian16(bytes, 4) : (bytes.size() >= 8 ? BigEndian32(bytes, 4) : 0);
 }
 
 // The property indices of each item, as the association boxes list them.
@@ -132,19 +122,19 @@ void ForEachAssociation(const MetaTables& t,
     if (ipma.size() < 8) continue;
     const int version = static_cast<unsigned char>(ipma[0]);
     const bool wideIndex = (static_cast<unsigned char>(ipma[3]) & 1) != 0;
-    const uint32_t entries = Get32(ipma, 4);
+    const uint32_t entries = BigEndian32(ipma, 4);
     size_t at = 8;
     for (uint32_t e = 0; e < entries && e < kMaxEntries; ++e) {
       const size_t idBytes = version < 1 ? 2 : 4;
       if (at + idBytes + 1 > ipma.size()) break;
-      const uint32_t item = idBytes == 2 ? Get16(ipma, at) : Get32(ipma, at);
+      const uint32_t item = idBytes == 2 ? BigEndian16(ipma, at) : BigEndian32(ipma, at);
       at += idBytes;
       const int count = static_cast<unsigned char>(ipma[at++]);
       const size_t indexBytes = wideIndex ? 2 : 1;
       if (at + count * indexBytes > ipma.size()) break;
       for (int i = 0; i < count; ++i, at += indexBytes) {
-        visit(item,
-              wideIndex ? Get16(ipma, at) & 0x7FFF : static_cast<unsigned char>(ipma[at]) & 0x7F);
+        visit(item, wideIndex ? BigEndian16(ipma, at) & 0x7FFF
+                              : static_cast<unsigned char>(ipma[at]) & 0x7F);
       }
     }
   }
@@ -162,8 +152,8 @@ std::vector<std::pair<uint32_t, std::string_view>> ItemTypes(const MetaTables& t
     const std::string_view e = ContentOf(entries, infe);
     if (infe.type != "infe" || e.size() < 4) continue;
     const int version = static_cast<unsigned char>(e[0]);
-    if (version == 2 && e.size() >= 12) items.emplace_back(Get16(e, 4), e.substr(8, 4));
-    if (version == 3 && e.size() >= 14) items.emplace_back(Get32(e, 4), e.substr(10, 4));
+    if (version == 2 && e.size() >= 12) items.emplace_back(BigEndian16(e, 4), e.substr(8, 4));
+    if (version == 3 && e.size() >= 14) items.emplace_back(BigEndian32(e, 4), e.substr(10, 4));
   }
   return items;
 }
@@ -202,8 +192,8 @@ bool ItemExtents(const MetaTables& t, uint32_t item, std::vector<Extent>* extent
 
 // The largest picture the sequence parameter sets inside an item's coded data declare; false
 // when the data or a parameter set cannot be read.
-bool CodedDataPictureSize(const MetaTables& t, uint32_t item, int lengthBytes, uint64_t fileSize,
-                          const HeifByteReader& read, PixelSize* largest) {
+bool CodedDataPictureSize(const MetaTables& t, uint32_t item, int lengthBytes, ChunkSource& file,
+                          PixelSize* largest) {
   std::vector<Extent> extents;
   if (!ItemExtents(t, item, &extents)) return false;
   std::string_view idat;
@@ -211,7 +201,7 @@ bool CodedDataPictureSize(const MetaTables& t, uint32_t item, int lengthBytes, u
   std::string bytes;
   for (const Extent& extent : extents) {
     // The data as one run: in the file, or inside the metadata box.
-    const uint64_t limit = extent.method == 0 ? fileSize : idat.size();
+    const uint64_t limit = extent.method == 0 ? file.Size() : idat.size();
     if (extent.method > 1 || extent.offset > limit) return false;
     const uint64_t end = extent.length == 0 ? limit : extent.offset + extent.length;
     if (end > limit || end < extent.offset) return false;
@@ -220,16 +210,14 @@ bool CodedDataPictureSize(const MetaTables& t, uint32_t item, int lengthBytes, u
         bytes = std::string(idat.substr(pos, count));
         return true;
       }
-      return read(pos, count, &bytes);
+      return file.ReadUpTo(pos, count, &bytes);
     };
     uint64_t pos = extent.offset;
     for (int n = 0; n < kMaxNalUnits && pos + lengthBytes + 2 <= end; ++n) {
       if (!at(pos, lengthBytes + 2) || bytes.size() < static_cast<size_t>(lengthBytes) + 2) {
         return false;
       }
-      uint64_t length = 0;
-      for (int i = 0; i < lengthBytes; ++i)
-        length = length << 8 | static_cast<unsigned char>(bytes[i]);
+      const uint64_t length = BigEndian(bytes, 0, lengthBytes);
       pos += lengthBytes;
       if (length > end - pos) break;  // the decoder refuses the rest too
       if (HevcNalType(std::string_view(bytes).substr(lengthBytes)) == kHevcSpsNalType) {
@@ -246,8 +234,8 @@ bool CodedDataPictureSize(const MetaTables& t, uint32_t item, int lengthBytes, u
 }
 
 // The first bytes of an item's data (of its first extent); false when they cannot be read.
-bool ItemHead(const MetaTables& t, uint32_t item, size_t count, uint64_t fileSize,
-              const HeifByteReader& read, std::string* out) {
+bool ItemHead(const MetaTables& t, uint32_t item, size_t count, ChunkSource& file,
+              std::string* out) {
   std::vector<Extent> extents;
   if (!ItemExtents(t, item, &extents) || extents.empty()) return false;
   const Extent& first = extents.front();
@@ -257,7 +245,7 @@ bool ItemHead(const MetaTables& t, uint32_t item, size_t count, uint64_t fileSiz
     const std::string_view data = ContentOf(t.meta, *idat);
     if (first.offset > data.size()) return false;
     *out = std::string(data.substr(first.offset, count));
-  } else if (first.method != 0 || first.offset > fileSize || !read(first.offset, count, out)) {
+  } else if (first.method != 0 || !file.ReadUpTo(first.offset, count, out)) {
     return false;
   }
   return true;
@@ -277,7 +265,7 @@ std::optional<PixelSize> DerivedPictureSize(std::string_view type, std::string_v
   return PixelSize{static_cast<int>(width), static_cast<int>(height)};
 }
 
-HeifStructure ReadMeta(std::string_view meta, uint64_t fileSize, const HeifByteReader& read) {
+HeifStructure ReadMeta(std::string_view meta, ChunkSource& file) {
   HeifStructure facts;
   MetaTables t;
   t.meta = meta;
@@ -311,7 +299,7 @@ HeifStructure ReadMeta(std::string_view meta, uint64_t fileSize, const HeifByteR
   for (const auto& [item, type] : ItemTypes(t)) {
     if (type == "grid" || type == "iovl") {
       std::string head;
-      if (!ItemHead(t, item, 26, fileSize, read, &head)) return facts;
+      if (!ItemHead(t, item, 26, file, &head)) return facts;
       const std::optional<PixelSize> size = DerivedPictureSize(type, head);
       if (!size) return facts;
       largest = {std::max(largest.width, size->width), std::max(largest.height, size->height)};
@@ -324,7 +312,7 @@ HeifStructure ReadMeta(std::string_view meta, uint64_t fileSize, const HeifByteR
         lengthBytes = HevcNalLengthBytes(ContentOf(t.container, t.list[index]));
       }
     }
-    if (!CodedDataPictureSize(t, item, lengthBytes, fileSize, read, &largest)) return facts;
+    if (!CodedDataPictureSize(t, item, lengthBytes, file, &largest)) return facts;
   }
   facts.codingRead = true;
   facts.largestCoded = largest;
@@ -338,22 +326,23 @@ bool LooksLikeHeif(std::string_view head) {
   return IsoImageKindOf(head) == IsoImageKind::kHeif;
 }
 
-HeifStructure ReadHeifStructure(uint64_t fileSize, const HeifByteReader& read) {
+HeifStructure ReadHeifStructure(ChunkSource& file) {
+  const uint64_t fileSize = file.Size();
   // Only the top-level box headers are read until the metadata box.
   uint64_t pos = 0;
   std::string header;
   for (size_t i = 0; i < kMaxEntries && pos + 8 <= fileSize; ++i) {
-    if (!read(pos, 16, &header)) return {};
+    if (!file.ReadUpTo(pos, 16, &header)) return {};
     const std::optional<Box> box = BoxAt(header, pos, fileSize);
     if (!box) return {};
     if (box->type == "meta") {
       std::string meta;
       // A full box: version and flags come first.
       if (box->end - box->content < 4 || box->end - box->content > kMaxMetaBytes ||
-          !read(box->content + 4, box->end - box->content - 4, &meta)) {
+          !file.ReadUpTo(box->content + 4, box->end - box->content - 4, &meta)) {
         return {};
       }
-      return ReadMeta(meta, fileSize, read);
+      return ReadMeta(meta, file);
     }
     pos = box->end;
   }

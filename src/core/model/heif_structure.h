@@ -5,10 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <string>
 #include <string_view>
 
+#include "model/chunk_source.h"
 #include "model/image_geometry.h"
 
 namespace zerva {
@@ -28,9 +27,6 @@ struct HeifStructure {
   PixelSize largestCoded{0, 0};
 };
 
-// Reads up to `count` bytes at `pos` of the file (fewer at its end); false on a read error.
-using HeifByteReader = std::function<bool(uint64_t pos, size_t count, std::string* out)>;
-
-HeifStructure ReadHeifStructure(uint64_t fileSize, const HeifByteReader& read);
+HeifStructure ReadHeifStructure(ChunkSource& file);
 
 }  // namespace zerva

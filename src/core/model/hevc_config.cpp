@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/byte_order.h"
+
 namespace zerva {
 namespace {
 
@@ -98,15 +100,6 @@ int HevcNalLengthBytes(std::string_view hvcC) {
   return hvcC.size() >= kConfigHeaderBytes ? (static_cast<unsigned char>(hvcC[21]) & 3) + 1 : 4;
 }
 
-namespace {
-
-uint32_t Get16(std::string_view bytes, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(bytes[at])) << 8 |
-         static_cast<unsigned char>(bytes[at + 1]);
-}
-
-}  // namespace
-
 std::optional<PixelSize> HevcConfigPictureSize(std::string_view hvcC) {
   if (hvcC.size() < kConfigHeaderBytes) return std::nullopt;
   PixelSize largest{0, 0};
@@ -115,11 +108,11 @@ std::optional<PixelSize> HevcConfigPictureSize(std::string_view hvcC) {
   for (int a = 0; a < arrays; ++a) {
     if (at + 3 > hvcC.size()) return std::nullopt;
     const int type = static_cast<unsigned char>(hvcC[at]) & 0x3F;
-    const uint32_t units = Get16(hvcC, at + 1);
+    const uint32_t units = BigEndian16(hvcC, at + 1);
     at += 3;
     for (uint32_t u = 0; u < units; ++u) {
       if (at + 2 > hvcC.size()) return std::nullopt;
-      const size_t length = Get16(hvcC, at);
+      const size_t length = BigEndian16(hvcC, at);
       at += 2;
       if (length > hvcC.size() - at) return std::nullopt;
       if (type == kHevcSpsNalType) {

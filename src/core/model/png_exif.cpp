@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "model/byte_order.h"
 #include "model/exif_payload.h"
 
 namespace zerva {
@@ -12,44 +13,38 @@ constexpr int kMaxPngChunks = 200000;
 // Length (4), type (4), the data, CRC (4).
 constexpr uint64_t kChunkFrame = 12;
 
-uint32_t BigEndian32(std::string_view bytes) {
-  uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
-  return value;
-}
-
-std::optional<std::string> Fail(std::string* error, const char* reason) {
-  if (error != nullptr) *error = reason;
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<std::string> PngExifBlock(ChunkSource& source, std::string* error) {
   if (error != nullptr) error->clear();
   std::string bytes;
-  if (!source.Read(0, 8, &bytes) || !HasPngSignature(bytes)) return Fail(error, "not a PNG file");
+  if (!source.Read(0, 8, &bytes) || !HasPngSignature(bytes))
+    return NoExifBlock(error, "not a PNG file");
   const uint64_t size = source.Size();
   uint64_t at = 8;
   for (int chunks = 0; chunks < kMaxPngChunks; ++chunks) {
     // A file without IEND ends after its last whole chunk.
     if (at == size) return std::nullopt;
-    if (!source.Read(at, 8, &bytes)) return Fail(error, "the file ends inside a chunk header");
+    if (!source.Read(at, 8, &bytes))
+      return NoExifBlock(error, "the file ends inside a chunk header");
     const uint32_t length = BigEndian32(bytes);
     const std::string_view type = std::string_view(bytes).substr(4, 4);
-    if (length > 0x7FFFFFFFu) return Fail(error, "a chunk length out of range");
+    if (length > 0x7FFFFFFFu) return NoExifBlock(error, "a chunk length out of range");
     if (length + kChunkFrame > size - at)
-      return Fail(error, "a chunk runs past the end of the file");
+      return NoExifBlock(error, "a chunk runs past the end of the file");
     if (type == "eXIf") {
-      if (length > kMaxExifPayloadBytes + 6) return Fail(error, "the EXIF chunk is too large");
-      if (!source.Read(at + 8, length, &bytes)) return Fail(error, "the EXIF chunk cannot be read");
-      if (!TakeTiffBlock(&bytes)) return Fail(error, "the EXIF chunk holds no TIFF structure");
+      if (length > kMaxExifPayloadBytes + 6)
+        return NoExifBlock(error, "the EXIF chunk is too large");
+      if (!source.Read(at + 8, length, &bytes))
+        return NoExifBlock(error, "the EXIF chunk cannot be read");
+      if (!TakeTiffBlock(&bytes))
+        return NoExifBlock(error, "the EXIF chunk holds no TIFF structure");
       return bytes;
     }
     if (type == "IEND") return std::nullopt;
     at += length + kChunkFrame;
   }
-  return Fail(error, "too many chunks");
+  return NoExifBlock(error, "too many chunks");
 }
 
 }  // namespace zerva

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "model/byte_order.h"
 #include "model/exif_payload.h"
 
 namespace zerva {
@@ -15,24 +16,13 @@ constexpr uint64_t kRiffHeader = 12;
 // Type (4) and size (4) before each chunk's data.
 constexpr uint64_t kChunkHeader = 8;
 
-uint32_t LittleEndian32(std::string_view bytes) {
-  uint32_t value = 0;
-  for (size_t i = 4; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[i]);
-  return value;
-}
-
-std::optional<std::string> Fail(std::string* error, const char* reason) {
-  if (error != nullptr) *error = reason;
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<std::string> WebpExifBlock(ChunkSource& source, std::string* error) {
   if (error != nullptr) error->clear();
   std::string bytes;
   if (!source.Read(0, kRiffHeader, &bytes) || !HasWebpSignature(bytes)) {
-    return Fail(error, "not a WebP file");
+    return NoExifBlock(error, "not a WebP file");
   }
   // The RIFF size counts from after its own field; a writer that stopped early leaves it
   // larger than the file, and the file's end is the limit then.
@@ -42,23 +32,25 @@ std::optional<std::string> WebpExifBlock(ChunkSource& source, std::string* error
   for (int chunks = 0; chunks < kMaxWebpChunks; ++chunks) {
     if (at + kChunkHeader > end) return std::nullopt;
     if (!source.Read(at, kChunkHeader, &bytes))
-      return Fail(error, "the file ends inside a chunk header");
+      return NoExifBlock(error, "the file ends inside a chunk header");
     const std::string_view type = std::string_view(bytes).substr(0, 4);
     const uint64_t length = LittleEndian32(std::string_view(bytes).substr(4));
     if (length > end - at - kChunkHeader)
-      return Fail(error, "a chunk runs past the end of the file");
+      return NoExifBlock(error, "a chunk runs past the end of the file");
     if (type == "EXIF") {
-      if (length > kMaxExifPayloadBytes + 6) return Fail(error, "the EXIF chunk is too large");
+      if (length > kMaxExifPayloadBytes + 6)
+        return NoExifBlock(error, "the EXIF chunk is too large");
       if (!source.Read(at + kChunkHeader, length, &bytes)) {
-        return Fail(error, "the EXIF chunk cannot be read");
+        return NoExifBlock(error, "the EXIF chunk cannot be read");
       }
-      if (!TakeTiffBlock(&bytes)) return Fail(error, "the EXIF chunk holds no TIFF structure");
+      if (!TakeTiffBlock(&bytes))
+        return NoExifBlock(error, "the EXIF chunk holds no TIFF structure");
       return bytes;
     }
     // Chunks are padded to an even length.
     at += kChunkHeader + length + (length & 1);
   }
-  return Fail(error, "too many chunks");
+  return NoExifBlock(error, "too many chunks");
 }
 
 }  // namespace zerva

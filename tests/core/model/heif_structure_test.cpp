@@ -55,10 +55,8 @@ std::string HeifFileOf(const std::vector<Item>& items, const std::string& idat,
 }
 
 HeifStructure Read(const std::string& file) {
-  return ReadHeifStructure(file.size(), [&](uint64_t pos, size_t count, std::string* out) {
-    *out = pos <= file.size() ? file.substr(pos, count) : std::string();
-    return pos <= file.size();
-  });
+  MemoryChunkSource source(file);
+  return ReadHeifStructure(source);
 }
 
 const std::string kIrot = BoxOf("irot", std::string(1, '\x01'));
