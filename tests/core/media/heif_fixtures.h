@@ -7,22 +7,17 @@
 #include <lcms2.h>
 #include <libheif/heif.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "media/bitmap.h"
 #include "media_fixtures.h"
-#include "platform/tools.h"
+#include "support/external_tools.h"
 #include "support/temp_dir.h"
 
 namespace zerva::test {
 
 inline bool HaveHeifTools() {
-  return !FindOnPath("heif-enc").empty() && !FindOnPath("exiftool").empty();
-}
-
-inline bool RunQuietly(const std::string& command) {
-  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+  return HaveTool("heif-enc") && HaveTool("exiftool");
 }
 
 // heif-enc's HEIC of a picture file (JPEG, or PNG for transparency and 16 bits).
@@ -31,10 +26,6 @@ inline std::string HeifOf(const TempDir& dir, const std::string& source, const s
   const std::string path = dir.File(name);
   return RunQuietly("heif-enc " + options + " -o '" + path + "' '" + source + "'") ? path
                                                                                    : std::string();
-}
-
-inline bool WriteExif(const std::string& path, const std::string& arguments) {
-  return RunQuietly("exiftool -q -q -overwrite_original " + arguments + " '" + path + "'");
 }
 
 // A HEIC of `image` (24-bit) made with libheif's encoder: its container turns the picture by

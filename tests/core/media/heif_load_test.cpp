@@ -97,10 +97,10 @@ TEST_F(HeifLoadTest, PortraitWithCameraTurnArrivesUprightWithDateAndPosition) {
   // heif-enc keeps the JPEG's EXIF (orientation 6) and stores the pixels as they are, without a
   // container turn: the camera's turn is then ours to make, as for a JPEG.
   const std::string jpeg = Quadrants("portrait.jpg");
-  ASSERT_TRUE(test::WriteExif(jpeg,
-                              "-EXIF:Orientation#=6 -DateTimeOriginal='2024:05:06 07:08:09' "
-                              "-Make=Phone -GPSLatitude=50.5 -GPSLatitudeRef=N "
-                              "-GPSLongitude=14.25 -GPSLongitudeRef=W"));
+  ASSERT_TRUE(test::Exiftool(jpeg,
+                             "-EXIF:Orientation#=6 -DateTimeOriginal='2024:05:06 07:08:09' "
+                             "-Make=Phone -GPSLatitude=50.5 -GPSLatitudeRef=N "
+                             "-GPSLongitude=14.25 -GPSLongitudeRef=W"));
   const std::string heic = test::HeifOf(dir_, jpeg, "IMG_0001.HEIC");
   ASSERT_FALSE(heic.empty());
   EXPECT_EQ(ImageFormatOfFile(heic), kFormatHeif);
@@ -140,8 +140,7 @@ TEST_F(HeifLoadTest, AContainerTurnIsAppliedOnceWhateverTheExifOrientationSays) 
   const std::string heic =
       test::EncodedHeif(dir_, "turned.heic", stored.get(), heif_orientation_rotate_90_cw);
   ASSERT_FALSE(heic.empty());
-  ASSERT_TRUE(
-      test::WriteExif(heic, "-EXIF:Orientation#=6 -DateTimeOriginal='2023:01:02 03:04:05'"));
+  ASSERT_TRUE(test::Exiftool(heic, "-EXIF:Orientation#=6 -DateTimeOriginal='2023:01:02 03:04:05'"));
 
   const Bitmap decoded = LoadImageFile(heic, LoadPurpose::kPreview);
   ASSERT_NE(decoded, nullptr);
@@ -319,7 +318,7 @@ TEST_F(HeifLoadTest, DamagedFilesAreNamedFailuresAndNothingHangs) {
 
 TEST_F(HeifLoadTest, HostileExifInAHeifIsRefusedWhileThePictureStillLoads) {
   const std::string jpeg = test::PhotoFile(dir_, "p.jpg", 64, 48);
-  ASSERT_TRUE(test::WriteExif(jpeg, "-DateTimeOriginal='2024:05:06 07:08:09'"));
+  ASSERT_TRUE(test::Exiftool(jpeg, "-DateTimeOriginal='2024:05:06 07:08:09'"));
   const std::string heic = test::HeifOf(dir_, jpeg, "p.heic");
   ASSERT_FALSE(heic.empty());
   // The first directory's entry count made huge: the reader would walk far past the data.

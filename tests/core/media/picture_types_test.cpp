@@ -11,20 +11,17 @@
 #include "media/image_load.h"
 #include "media/make_image.h"
 #include "media/prepared_cache.h"
-#include "platform/tools.h"
+#include "support/external_tools.h"
 
 namespace zerva {
 namespace {
 
 using test::FileBytes;
 using test::FileImageSize;
+using test::HaveTool;
 using test::Near;
 using test::PixelAt;
 using test::Rgb;
-
-bool HaveTool(const char* program) {
-  return !FindOnPath(program).empty();
-}
 
 // Left half fully transparent red, right half opaque blue.
 std::string HalfTransparentPng(const test::TempDir& dir, const std::string& name, int width,

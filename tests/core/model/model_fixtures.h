@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/tools.h"
+#include "support/external_tools.h"
 #include "support/temp_dir.h"
 
 namespace zerva::test {
@@ -53,29 +53,18 @@ inline std::string MakePng(const TempDir& dir, const std::string& name, unsigned
   return path;
 }
 
-inline bool HaveTool(const char* program) {
-  return !FindOnPath(program).empty();
-}
-
 // A WebP made by cwebp (Debian webp) from `source`, a JPEG or PNG; "-metadata exif" keeps the
 // source's EXIF.
 inline std::string MakeWebp(const TempDir& dir, const std::string& name, const std::string& source,
                             const std::string& options = "") {
   const std::string path = dir.File(name);
-  const std::string command =
-      "cwebp -quiet " + options + " '" + source + "' -o '" + path + "' >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0 ? path : std::string();
+  return RunQuietly("cwebp -quiet " + options + " '" + source + "' -o '" + path + "'")
+             ? path
+             : std::string();
 }
 
 inline bool HaveExiftool() {
-  return !FindOnPath("exiftool").empty();
-}
-
-// Runs exiftool with the arguments (each already quoted as needed) on the file, in place.
-inline bool Exiftool(const std::string& path, const std::string& arguments) {
-  const std::string command =
-      "exiftool -q -q -overwrite_original " + arguments + " '" + path + "' >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
+  return HaveTool("exiftool");
 }
 
 inline bool SetModificationTime(const std::string& path, int64_t seconds) {
